@@ -1,0 +1,158 @@
+#include "app/game_system.h"
+
+#include <new>
+
+#include "app/pump.h"
+#include "app/shell_windows.h"
+#include "platform/platform.h"
+#include "platform/trace.h"
+#include "script/script_interpreter.h"
+
+namespace tvx {
+
+namespace {
+
+// "系统错误" / "在系统的构筑中失败了。"
+constexpr std::string_view kSystemErrorCaption = "\xCF\xB5\xCD\xB3\xB4\xED\xCE\xF3";
+constexpr std::string_view kStartupFailedText =
+    "\xD4\xDA\xCF\xB5\xCD\xB3\xB5\xC4\xB9\xB9\xD6\xFE\xD6\xD0\xCA\xA7\xB0\xDC\xC1\xCB\xA1\xA3";
+
+constexpr std::array<std::string_view, GameSystem::kNowFileSlots> kNowFileTemplates = {
+    "",
+    "********.MES",
+    "********.GP8",
+    "********.***",
+    "********.WAV",
+    "********.WAV",
+    "********.WAV",
+    "********.WAV",
+    "********.WAV",
+    "********.WAV",
+};
+
+template <typename T, typename... Args>
+std::unique_ptr<T> Make(Args&&... args) {
+  return std::unique_ptr<T>(new (std::nothrow) T(std::forward<Args>(args)...));
+}
+
+}  // namespace
+
+GameSystem::GameSystem(Options options)
+    : options_(options),
+      main_window_(*this),
+      display_(options.windowed),
+      variables_(Make<VariableArea>()) {}
+
+GameSystem::~GameSystem() {
+  TVX_TRACE(App, "destroy ShellWindows");
+  shell_.reset();
+  TVX_TRACE(App, "destroy TickThread");
+  ticks_.reset();
+  TVX_TRACE(App, "destroy ExpressionEvaluator, SoundManager, AnimationTable, DungeonView");
+  evaluator_.reset();
+  sound_.reset();
+  animations_.reset();
+  dungeon_.reset();
+  TVX_TRACE(App, "destroy ArchiveSet");
+  if (archives_) archives_->CloseAll();
+  archives_.reset();
+  TVX_TRACE(App, "destroy embedded components");
+  if (CurrentGameSystem() == this) SetCurrentPointers(nullptr, nullptr);
+  // The embedded members go in reverse order of construction; the display mode is given
+  // back by DisplayDevice's destructor.
+}
+
+bool GameSystem::Prepare() {
+  cursorVisible = 1;
+  itemWindowAvailable = {0, 0};
+  for (size_t i = 0; i < kNowFileSlots; ++i) nowFileNames[i] = kNowFileTemplates[i];
+  if (!variables_) return false;
+
+  archives_ = Make<ArchiveSet>(*variables_);
+  if (!archives_ || !archives_->OpenAll()) return false;
+  shell_ = Make<ShellWindows>(*this, *variables_);
+  if (!shell_) return false;
+  evaluator_ = Make<ExpressionEvaluator>();
+  if (!evaluator_) return false;
+  main_window_.ReadTitle();
+  animations_ = Make<AnimationTable>();
+  if (!animations_) return false;
+  dungeon_ = Make<DungeonView>();
+  return dungeon_ != nullptr;
+}
+
+bool GameSystem::CreateDevices() {
+  const platform::WindowId window = main_window_.handle();
+  if (!display_.Create(window)) return false;
+  if (!display_.EnterFullscreen(640, 480, 16)) return false;
+  sound_ = Make<SoundManager>();
+  if (!sound_ || !sound_->Init()) return false;
+  if (!planes_.CreateAll(window)) return false;
+  if (!graphics_.Create()) return false;
+  graphicsReady = true;
+  ticks_ = Make<TickThread>();
+  if (!ticks_ || !ticks_->Start()) return false;
+  PumpOnce();
+  return true;
+}
+
+void GameSystem::ReadOptions() {
+  moveSpeed = static_cast<uint32_t>(settings_.ReadInt("Config", "DUNGEON", 1));
+  soundOn = static_cast<uint32_t>(settings_.ReadInt("Config", "SOUND", 1));
+  if (soundOn == 0) {
+    // Muted for now; what the user chose stays remembered.
+    sound_->SetChannelVolume(0, -6000);
+    sound_->SetChannelVolume(2, -6000);
+  }
+  voiceOn = static_cast<uint32_t>(settings_.ReadInt("Config", "VOICE", 1));
+}
+
+int GameSystem::RunGame() {
+  const std::string start = settings_.ReadString("Config", "StartMES", "MAIN.MES", 128);
+  variables_->SetScriptName(start);
+  nowFileNames[1] = start;
+  // A failed load has shown its box; the interpreter then runs the image as it is.
+  (void)archives_->LoadScript(start);
+  ticks_->Resume();
+  ScriptInterpreter interpreter;
+  interpreter.Run();
+  ticks_->Pause();
+  main_window_.SetRunState(MainWindow::kRunning);
+  if (!main_window_.DestroyMainWindow()) return 0;
+  // Drain what is left until the quit message comes through.
+  int exit_code = 0;
+  while (main_window_.runState() != MainWindow::kQuit) {
+    platform::PostQuitMessage(18);
+    if (!platform::PeekMessage(false)) continue;
+    const auto message = platform::PeekMessage(true);
+    if (!message) continue;
+    exit_code = static_cast<int>(message->wparam);
+    if (message->kind == platform::Msg::Quit) break;
+    platform::TranslateMessage(*message);
+    platform::DispatchMessage(*message);
+  }
+  return exit_code;
+}
+
+bool GameSystem::StartUp() {
+  TVX_TRACE(App, "start-up");
+  if (!Prepare()) {
+    ErrorBox(kSystemErrorCaption, kStartupFailedText);
+    return false;
+  }
+  if (!main_window_.CreateMainWindow(options_.windowed)) return false;
+  PumpOnce();
+  if (!CreateDevices()) {
+    ErrorBox(kSystemErrorCaption, kStartupFailedText);
+    return false;
+  }
+  ReadOptions();
+  UpdateMenuChecks();
+  variables_->Reset(moveSpeed);
+  graphics_.Initialise();
+  return true;
+}
+
+int GameSystem::RunSystem() { return StartUp() ? RunGame() : 0; }
+
+}  // namespace tvx

@@ -1,0 +1,115 @@
+// The one game-system object: it owns every component, runs start-up, hands control to the
+// interpreter and shuts down in order.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/settings_file.h"
+#include "archive/archive_set.h"
+#include "graphics/display_device.h"
+#include "graphics/dungeon_view.h"
+#include "graphics/graphics_engine.h"
+#include "graphics/vram_plane_set.h"
+#include "platform/types.h"
+#include "script/animation_table.h"
+#include "script/expression_evaluator.h"
+#include "script/variable_area.h"
+#include "sound/sound_manager.h"
+#include "sound/tick_thread.h"
+
+namespace tvx {
+
+class ShellWindows;
+
+class GameSystem {
+ public:
+  struct Options {
+    bool windowed = false;  // the windowed presentation: full screen is never entered
+  };
+
+  GameSystem() : GameSystem(Options{}) {}
+  explicit GameSystem(Options options);
+  GameSystem(const GameSystem&) = delete;
+  GameSystem& operator=(const GameSystem&) = delete;
+  ~GameSystem();
+
+  // The whole life of the program: start-up, the interpreter, shutdown. The exit code.
+  int RunSystem();
+  // Its two halves. StartUp prepares, creates the window and the devices, reads the options
+  // and resets the script machine; false when the program must end (any box was shown).
+  bool StartUp();
+  // Loads the start script, runs the interpreter, destroys the window and drains the queue.
+  int RunGame();
+
+  // Embedded components.
+  VramPlaneSet& planes() { return planes_; }
+  MainWindow& mainWindow() { return main_window_; }
+  SettingsFile& settings() { return settings_; }
+  DisplayDevice& display() { return display_; }
+  GraphicsEngine& graphics() { return graphics_; }
+  VariableArea& variables() { return *variables_; }
+
+  // Owned components; null until start-up creates them.
+  ArchiveSet* archives() { return archives_.get(); }
+  ShellWindows* shell() { return shell_.get(); }
+  ExpressionEvaluator* evaluator() { return evaluator_.get(); }
+  AnimationTable* animations() { return animations_.get(); }
+  DungeonView* dungeon() { return dungeon_.get(); }
+  SoundManager* sound() { return sound_.get(); }
+  TickThread* ticks() { return ticks_.get(); }
+
+  // Builds the command menus once the main window exists (menu commands come later).
+  void BuildMenus() {}
+  // Sets the menus' check marks from the options.
+  void UpdateMenuChecks() {}
+  // Shows the right-button command menu; the chosen command, 0 for none.
+  uint16_t TrackCommandMenu(platform::Point screen) {
+    (void)screen;
+    return 0;
+  }
+
+  static constexpr size_t kNowFileSlots = 10;  // slots 1-9 are used
+  static constexpr size_t kNameCapacity = 128;
+
+  // Shared state.
+  uint32_t moveSpeed = 1;
+  uint32_t soundOn = 1;
+  uint32_t voiceOn = 1;
+  uint32_t cursorVisible = 1;
+  std::atomic<uint32_t> cursorKind{0};
+  std::atomic<uint16_t> cursorId{0};
+  std::array<std::string, kNowFileSlots> nowFileNames;
+  std::array<uint32_t, 2> itemWindowAvailable{};
+  uint32_t menuTracking = 0;
+  bool graphicsReady = false;
+
+ private:
+  bool Prepare();
+  bool CreateDevices();
+  void ReadOptions();
+
+  Options options_;
+  // Embedded, in construction order.
+  VramPlaneSet planes_;
+  MainWindow main_window_;
+  SettingsFile settings_;
+  DisplayDevice display_;
+  GraphicsEngine graphics_;
+  // The variables with the script image behind them: one large block of its own.
+  std::unique_ptr<VariableArea> variables_;
+
+  std::unique_ptr<ArchiveSet> archives_;
+  std::unique_ptr<ShellWindows> shell_;
+  std::unique_ptr<ExpressionEvaluator> evaluator_;
+  std::unique_ptr<AnimationTable> animations_;
+  std::unique_ptr<DungeonView> dungeon_;
+  std::unique_ptr<SoundManager> sound_;
+  std::unique_ptr<TickThread> ticks_;
+};
+
+}  // namespace tvx

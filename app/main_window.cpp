@@ -1,0 +1,220 @@
+#include "app/main_window.h"
+
+#include <cstdlib>
+
+#include "app/game_system.h"
+#include "app/pump.h"
+#include "app/shell_windows.h"
+#include "platform/platform.h"
+
+namespace tvx {
+
+using platform::Key;
+using platform::Msg;
+
+void MainWindow::ReadTitle() { title_ = settings_.ReadString("Config", "TITLE", "TALVEX", 128); }
+
+bool MainWindow::CreateMainWindow(bool windowed) {
+  platform::WindowDesc desc;
+  desc.title = title_;
+  desc.x = 0;
+  desc.y = 0;
+  desc.width = 640;
+  desc.height = 480;
+  // The windowed build is an ordinary decorated window; the window manager adds the frame
+  // around the 640 × 480 picture.
+  desc.style = windowed ? platform::WindowStyle::Overlapped : platform::WindowStyle::Popup;
+  desc.topmost = !windowed;
+  desc.proc = {&MainWindow::Procedure, this};
+  handle_ = platform::CreateWindow(desc);
+  if (handle_ == platform::kNoWindow) return false;
+  platform::ShowWindow(handle_, platform::ShowCommand::Show);
+  platform::InvalidateRect(handle_);
+  platform::UpdateWindow(handle_);
+  system_.BuildMenus();
+  return true;
+}
+
+bool MainWindow::DestroyMainWindow() { return platform::DestroyWindow(handle_); }
+
+int MainWindow::QueryInput(int k) {
+  // A key release that never reached the window cannot leave a bit set.
+  if (!platform::AsyncKeyState(Key::Enter)) input_bits_ &= ~kEnterBit;
+  if (!platform::AsyncKeyState(Key::Escape)) input_bits_ &= ~kEscapeBit;
+  switch (k) {
+    case kDecide:
+      return (input_bits_ & kEnterBit) ? 1 : ((input_bits_ & kLeftButtonBit) ? 1 : 0);
+    case kCancel:
+      return (input_bits_ & kEscapeBit) ? 1 : ((input_bits_ & kRightButtonBit) ? 1 : 0);
+    case kUp:
+      return platform::IsKeyDown(Key::Up) ? 1 : 0;
+    case kDown:
+      return platform::IsKeyDown(Key::Down) ? 1 : 0;
+    case kLeft:
+      return platform::IsKeyDown(Key::Left) ? 1 : 0;
+    case kRight:
+      return platform::IsKeyDown(Key::Right) ? 1 : 0;
+    case kShift:
+      return platform::AsyncKeyState(Key::Shift) ? 1 : 0;
+    case kControl:
+      return platform::IsKeyDown(Key::Ctrl) ? 1 : 0;
+    case kLeftButton:
+      return (input_bits_ & kLeftButtonBit) ? 1 : 0;
+    case kSpace:
+      return platform::AsyncKeyState(Key::Space) ? 1 : 0;
+    default:
+      return 0;
+  }
+}
+
+void MainWindow::ForceCursor(bool show) {
+  const int target = show ? 0 : -1;
+  int counter = platform::ShowCursor(show);
+  while (counter != target) counter = platform::ShowCursor(counter < target);
+}
+
+void MainWindow::SetCursorByKind() {
+  switch (system_.cursorKind.load()) {
+    case 0:
+      platform::SetCursor({});
+      break;
+    case 2:
+      platform::SetCursor({system_.cursorId.load()});
+      break;
+    default:
+      platform::SetCursor({system_.animations() ? system_.animations()->CurrentCursorFrame()
+                                                : uint16_t{0}});
+      break;
+  }
+}
+
+intptr_t MainWindow::Procedure(void* context, const platform::Message& message) {
+  return static_cast<MainWindow*>(context)->Handle(message);
+}
+
+intptr_t MainWindow::Handle(const platform::Message& message) {
+  ShellWindows* shell = system_.shell();
+  switch (message.kind) {
+    case Msg::Create:
+      LoadAccelerators();
+      return 0;
+    case Msg::Destroy:
+      platform::PostQuitMessage(0);
+      SetRunState(kQuit);
+      return 0;
+    case Msg::Size:
+      if (message.wparam == platform::kSizeMinimized && shell) shell->OnMinimized();
+      return 0;
+    case Msg::KillFocus:
+      ClearInput();
+      return 0;
+    case Msg::Paint: {
+      const platform::Rect update = platform::BeginPaint(handle_);
+      if (system_.graphicsReady) system_.planes().PaintPlane(handle_, update);
+      return 0;
+    }
+    case Msg::SetCursor:
+      HandleSetCursor();
+      return 1;
+    case Msg::KeyDown:
+      if (message.wparam == static_cast<uint32_t>(Key::Enter)) input_bits_ |= kEnterBit;
+      if (message.wparam == static_cast<uint32_t>(Key::Escape)) input_bits_ |= kEscapeBit;
+      return 0;
+    case Msg::KeyUp:
+      if (message.wparam == static_cast<uint32_t>(Key::Enter)) input_bits_ &= ~kEnterBit;
+      if (message.wparam == static_cast<uint32_t>(Key::Escape)) input_bits_ &= ~kEscapeBit;
+      return 0;
+    case Msg::Command:
+      if (shell) shell->HandleCommand(static_cast<uint16_t>(message.wparam & 0xFFFF));
+      return 0;
+    case Msg::SysCommand:
+      // The Alt key alone does not open a menu.
+      if ((message.wparam & 0xFFF0) == platform::kScKeyMenu) return 0;
+      ClearInput();
+      return shell ? shell->HandleSystemCommand(message) : platform::DefaultWindowProc(message);
+    case Msg::MouseMove:
+      return 0;
+    case Msg::LButtonDown:
+      if (platform::Capture() == platform::kNoWindow) {
+        platform::SetCapture(handle_);
+        input_bits_ |= kLeftButtonBit;
+        left_capture_ = true;
+      }
+      return 0;
+    case Msg::LButtonUp:
+      if (left_capture_ && !right_capture_) platform::ReleaseCapture();
+      input_bits_ &= ~kLeftButtonBit;
+      left_capture_ = false;
+      return 0;
+    case Msg::RButtonDown:
+      if (system_.variables().Flag(kRightButtonToScriptFlag) == 0) {
+        OpenCommandMenu();
+      } else if (platform::Capture() == platform::kNoWindow) {
+        platform::SetCapture(handle_);
+        input_bits_ |= kRightButtonBit;
+        right_capture_ = true;
+      }
+      return 0;
+    case Msg::RButtonUp:
+      if (right_capture_ && !left_capture_) platform::ReleaseCapture();
+      input_bits_ &= ~kRightButtonBit;
+      right_capture_ = false;
+      return 0;
+    case Msg::MouseWheel:
+      if (shell) shell->OnWheel(static_cast<int16_t>(message.wparam >> 16));
+      return 0;
+    default:
+      return platform::DefaultWindowProc(message);
+  }
+}
+
+void MainWindow::OpenCommandMenu() {
+  system_.menuTracking = 1;
+  const uint32_t saved_kind = system_.cursorKind.exchange(0);
+  ClearInput();
+  if (!system_.cursorVisible) ForceCursor(true);
+  const uint16_t chosen = system_.TrackCommandMenu(platform::CursorPos());
+  if (!system_.cursorVisible) ForceCursor(false);
+  platform::PostMessage(handle_, Msg::Command, chosen);
+  system_.cursorKind = saved_kind;
+  SetCursorByKind();
+  system_.menuTracking = 0;
+}
+
+void MainWindow::HandleSetCursor() {
+  // The item window, when shown and under the cursor, decides instead of the main window.
+  ShellWindows* shell = system_.shell();
+  platform::WindowId reference = handle_;
+  const platform::Point screen = platform::CursorPos();
+  if (shell && shell->itemWindowShown() && platform::IsWindow(shell->itemWindow()) &&
+      platform::WindowRect(shell->itemWindow()).Contains(screen)) {
+    reference = shell->itemWindow();
+  } else if (system_.menuTracking) {
+    platform::SetCursor({});
+    return;
+  }
+  const platform::Point client = platform::ScreenToClient(reference, screen);
+  if (client.y < 0) {
+    if (!system_.cursorVisible) {
+      cursor_forced_visible_ = true;
+      ForceCursor(true);
+    }
+    platform::SetCursor({});
+    return;
+  }
+  if (cursor_forced_visible_ && !system_.cursorVisible) {
+    cursor_forced_visible_ = false;
+    ForceCursor(false);
+  }
+  const uint32_t kind = system_.cursorKind.load();
+  if (kind == 0) {
+    platform::SetCursor({});
+  } else if (kind == 2) {
+    platform::SetCursor({system_.cursorId.load()});
+  } else {
+    SetCursorByKind();
+    platform::SetCursorPos(screen);  // so that the new shape shows at once
+  }
+}
+
+}  // namespace tvx

@@ -1,0 +1,86 @@
+// The game's one window: its procedure turns messages into calls on the game system, and it
+// keeps the input state that scripts query (decide, cancel, mouse buttons) and the run state.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "app/settings_file.h"
+#include "platform/types.h"
+
+namespace tvx {
+
+class GameSystem;
+
+class MainWindow {
+ public:
+  static constexpr uint32_t kRunning = 0;
+  static constexpr uint32_t kQuit = 255;
+
+  // inputBits
+  static constexpr uint16_t kEnterBit = 0x0001;
+  static constexpr uint16_t kEscapeBit = 0x0004;
+  static constexpr uint16_t kLeftButtonBit = 0x2000;
+  static constexpr uint16_t kRightButtonBit = 0x4000;
+
+  // Flag byte that lets the right button reach the script instead of opening the menu.
+  static constexpr size_t kRightButtonToScriptFlag = 2006;
+
+  // QueryInput codes
+  enum Input : int {
+    kDecide = 0,
+    kCancel = 1,
+    kUp = 2,
+    kDown = 3,
+    kLeft = 4,
+    kRight = 5,
+    kShift = 6,
+    kControl = 7,
+    kLeftButton = 8,
+    kSpace = 9,
+  };
+
+  explicit MainWindow(GameSystem& system) : system_(system) {}
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Start-up step: the window title from the settings (at most 127 characters).
+  void ReadTitle();
+  // Creates, shows and focuses the window; false when it could not be created.
+  bool CreateMainWindow(bool windowed);
+  bool DestroyMainWindow();
+
+  platform::WindowId handle() const { return handle_; }
+  const std::string& title() const { return title_; }
+  uint32_t runState() const { return run_state_.load(std::memory_order_acquire); }
+  void SetRunState(uint32_t state) { run_state_.store(state, std::memory_order_release); }
+  uint16_t inputBits() const { return input_bits_; }
+  bool leftCapture() const { return left_capture_; }
+  bool rightCapture() const { return right_capture_; }
+
+  int QueryInput(int k);
+  void ClearInput() { input_bits_ = 0; }
+  // Shows (or hides) the system cursor whatever its display counter was.
+  void ForceCursor(bool show);
+  // Sets the mouse cursor from the game system's cursor kind.
+  void SetCursorByKind();
+
+ private:
+  static intptr_t Procedure(void* context, const platform::Message& message);
+  intptr_t Handle(const platform::Message& message);
+  void OpenCommandMenu();
+  void HandleSetCursor();
+
+  GameSystem& system_;
+  SettingsFile settings_;
+  platform::WindowId handle_ = platform::kNoWindow;
+  std::string title_ = "TALVEX";
+  std::atomic<uint32_t> run_state_{kRunning};
+  uint16_t input_bits_ = 0;
+  bool left_capture_ = false;
+  bool right_capture_ = false;
+  bool cursor_forced_visible_ = false;
+};
+
+}  // namespace tvx

@@ -1,0 +1,90 @@
+#include "app/pump.h"
+
+#include <array>
+
+#include "app/game_system.h"
+#include "platform/platform.h"
+
+namespace tvx {
+namespace {
+
+GameSystem* g_system = nullptr;
+ShellWindows* g_shell = nullptr;
+
+// Returns true when a message was handled.
+bool HandleOneMessage() {
+  auto message = platform::PeekMessage(true);
+  if (!message) return false;
+  using platform::Msg;
+  if (message->kind == Msg::SysKeyDown || message->kind == Msg::SysKeyUp) {
+    // Alt combinations do nothing, except Alt+F4, which asks to close the window.
+    if (platform::IsKeyDown(platform::Key::F4)) {
+      platform::TranslateMessage(*message);
+      platform::DispatchMessage(*message);
+    }
+    return true;
+  }
+  const platform::WindowId main =
+      g_system ? g_system->mainWindow().handle() : platform::kNoWindow;
+  if (!platform::TranslateAccelerator(main, *message)) platform::TranslateMessage(*message);
+  platform::DispatchMessage(*message);
+  return true;
+}
+
+int RunStateResult() {
+  if (!g_system) return 1;
+  return g_system->mainWindow().runState() == MainWindow::kQuit ? 0 : 1;
+}
+
+}  // namespace
+
+int PumpOnce() {
+  HandleOneMessage();
+  platform::Sleep(platform::HasActiveWindow() ? 0 : 30);
+  return RunStateResult();
+}
+
+int PumpOnceWaiting() {
+  const bool handled = HandleOneMessage();
+  if (!platform::HasActiveWindow())
+    platform::Sleep(30);
+  else if (handled)
+    platform::Sleep(0);
+  else
+    platform::IdleWait();
+  return RunStateResult();
+}
+
+int ErrorBox(std::string_view caption_gbk, std::string_view text_gbk) {
+  if (!g_system) {
+    platform::MessageBox(platform::kNoWindow, caption_gbk, text_gbk, platform::BoxButtons::Ok);
+    return 0;
+  }
+  // The cursor stays shown after the box.
+  if (!g_system->cursorVisible) platform::ShowCursor(true);
+  platform::MessageBox(g_system->mainWindow().handle(), caption_gbk, text_gbk,
+                       platform::BoxButtons::Ok);
+  return 0;
+}
+
+GameSystem* CurrentGameSystem() { return g_system; }
+ShellWindows* CurrentShellWindows() { return g_shell; }
+
+void SetCurrentPointers(GameSystem* system, ShellWindows* shell) {
+  g_system = system;
+  g_shell = shell;
+}
+
+void LoadAccelerators() {
+  using platform::Key;
+  static constexpr std::array<platform::Accelerator, 5> kTable = {{
+      {platform::LetterKey('L'), platform::kModNone, 40036},
+      {platform::LetterKey('S'), platform::kModNone, 40037},
+      {Key::F4, platform::kModAlt, 57665},
+      {Key::Space, platform::kModNone, 40032},
+      {Key::Tab, platform::kModNone, 40038},
+  }};
+  platform::SetAccelerators(kTable);
+}
+
+}  // namespace tvx

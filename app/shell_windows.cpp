@@ -1,0 +1,92 @@
+#include "app/shell_windows.h"
+
+#include <cstdlib>
+
+#include "app/game_system.h"
+#include "app/pump.h"
+#include "platform/platform.h"
+
+namespace tvx {
+
+namespace {
+constexpr uint16_t kCommandEndGame = 57665;
+}  // namespace
+
+ShellWindows::ShellWindows(GameSystem& system, VariableArea& variables)
+    : system_(system), variables_(variables) {
+  SetCurrentPointers(&system, this);
+}
+
+ShellWindows::~ShellWindows() {
+  if (platform::IsWindow(now_file_view_)) platform::DestroyWindow(now_file_view_);
+  if (platform::IsWindow(item_window_)) platform::DestroyWindow(item_window_);
+  if (CurrentShellWindows() == this) SetCurrentPointers(nullptr, nullptr);
+}
+
+intptr_t ShellWindows::HandleSystemCommand(const platform::Message& message) {
+  const platform::WindowId main = system_.mainWindow().handle();
+  switch (message.wparam & 0xFFF0) {
+    case platform::kScMinimize:
+      OnMinimized();
+      return 0;
+    case platform::kScRestore:
+      // A failure to switch the display back is ignored: the game goes on in a window.
+      system_.display().EnterFullscreen(640, 480, 16);
+      platform::ShowWindow(main, platform::ShowCommand::Restore);
+      return 0;
+    case platform::kScClose:
+      return ConfirmQuit(message);
+    default:
+      return platform::DefaultWindowProc(message);
+  }
+}
+
+void ShellWindows::OnMinimized() {
+  system_.display().LeaveFullscreen();
+  platform::ShowWindow(system_.mainWindow().handle(), platform::ShowCommand::Minimize);
+}
+
+intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
+  MainWindow& window = system_.mainWindow();
+  const uint32_t saved_kind = system_.cursorKind.exchange(0);
+  const uint32_t saved_visible = system_.cursorVisible;
+  system_.cursorVisible = 1;
+  window.ForceCursor(true);
+  window.SetCursorByKind();
+
+  const platform::BoxAnswer answer = platform::MessageBox(
+      window.handle(), "\xD3\xCE\xCF\xB7\xB5\xC4\xBD\xE1\xCA\xF8" /* 游戏的结束 */,
+      "\xBD\xE1\xCA\xF8\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF" /* 结束游戏吗？ */,
+      platform::BoxButtons::OkCancel);
+
+  if (answer == platform::BoxAnswer::Cancel) {
+    system_.cursorKind = saved_kind;
+    system_.cursorVisible = saved_visible;
+    if (!saved_visible) window.ForceCursor(false);
+    window.SetCursorByKind();
+    system_.planes().PresentRect(0, 0, 640, 480);  // the box leaves no trace
+    return 0;
+  }
+  if (platform::IsWindow(item_window_)) {
+    const platform::Rect rect = platform::WindowRect(item_window_);
+    settings_.WriteInt("ITEMWIN", "X", rect.left);
+    settings_.WriteInt("ITEMWIN", "Y", rect.top);
+  }
+  platform::PostQuitMessage(0);
+  window.SetRunState(MainWindow::kQuit);
+  return platform::DefaultWindowProc(message);
+}
+
+void ShellWindows::HandleCommand(uint16_t identifier) {
+  // The rest of the command menu comes with the menu commands.
+  if (identifier == kCommandEndGame)
+    platform::PostMessage(system_.mainWindow().handle(), platform::Msg::SysCommand,
+                          platform::kScClose);
+}
+
+void ShellWindows::OnWheel(int16_t delta) {
+  last_wheel_delta_ = delta;
+  notch_count_ = static_cast<uint16_t>(notch_count_ + std::abs(static_cast<int>(delta)) / 120);
+}
+
+}  // namespace tvx

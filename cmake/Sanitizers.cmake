@@ -1,0 +1,9 @@
+# TALVEX_SANITIZE: "address,undefined" or "thread"; applied to everything we build.
+if(TALVEX_SANITIZE)
+  add_compile_options(-fsanitize=${TALVEX_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${TALVEX_SANITIZE})
+endif()
+if(TALVEX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

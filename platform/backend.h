@@ -1,0 +1,51 @@
+// What a backend (SDL2 or headless) gives the platform layer: the outside world's input,
+// time, real windows and boxes. The platform core keeps the windows, the queue and the input
+// state; a backend only turns its own events into calls on the core (see input_sink.h).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/types.h"
+
+namespace tvx::platform {
+
+class Framebuffer;
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Turns what happened outside since the last call into input state and posted messages.
+  // Called before every look at the queue, so it must be cheap when nothing happened.
+  virtual void PollEvents() = 0;
+
+  // Milliseconds since some fixed moment; wraps like a 32-bit counter.
+  virtual uint32_t TickCount() = 0;
+  virtual void Sleep(uint32_t milliseconds) = 0;
+  // Rests until input may have arrived, or about a millisecond has passed: what a loop that
+  // waits for the player does instead of spinning.
+  virtual void IdleWait() = 0;
+  virtual LocalTime Now() = 0;
+
+  virtual bool CreateNativeWindow(WindowId id, const WindowDesc& desc) = 0;
+  virtual void DestroyNativeWindow(WindowId id) = 0;
+  virtual void ShowNativeWindow(WindowId id, ShowCommand command) = 0;
+  virtual bool SetFullscreen(WindowId id, bool fullscreen) = 0;
+  // Shows the part `dirty` of the window's framebuffer on screen.
+  virtual void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) = 0;
+
+  virtual void SetCursorVisible(bool visible) = 0;
+  virtual void SetCursorShape(CursorShape shape) = 0;
+  // Moves the pointer to a position in screen coordinates.
+  virtual void WarpCursor(Point screen) = 0;
+  virtual void SetMouseCapture(bool captured) = 0;
+  // Where the window's client area lies on the screen.
+  virtual Point ClientOrigin(WindowId id) = 0;
+
+  // A modal box; returns when the user answered it. owner is kNoWindow for the desktop.
+  virtual BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk,
+                                   std::string_view text_gbk, BoxButtons buttons) = 0;
+};
+
+}  // namespace tvx::platform

@@ -1,0 +1,243 @@
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace tvx::platform {
+
+File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+File::~File() { Close(); }
+
+bool File::Open(const std::string& path, Mode mode) {
+  Close();
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case Mode::Read:
+      flags |= O_RDONLY;
+      break;
+    case Mode::ReadWrite:
+      flags |= O_RDWR;
+      break;
+    case Mode::CreateTruncate:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
+  }
+  do {
+    fd_ = ::open(path.c_str(), flags, 0644);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) return false;
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+void File::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
+  if (fd_ < 0) return std::nullopt;
+  size_t total = 0;
+  while (total < buffer.size()) {
+    const ssize_t n = ::read(fd_, buffer.data() + total, buffer.size() - total);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    total += static_cast<size_t>(n);
+  }
+  return total;
+}
+
+bool File::Write(std::span<const uint8_t> data) {
+  if (fd_ < 0) return false;
+  size_t total = 0;
+  while (total < data.size()) {
+    const ssize_t n = ::write(fd_, data.data() + total, data.size() - total);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    total += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool File::Seek(int64_t offset) {
+  return fd_ >= 0 && offset >= 0 && ::lseek(fd_, offset, SEEK_SET) == offset;
+}
+
+std::optional<int64_t> File::Tell() const {
+  if (fd_ < 0) return std::nullopt;
+  const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+  if (at < 0) return std::nullopt;
+  return at;
+}
+
+std::optional<int64_t> File::Size() const {
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
+  return info.st_size;
+}
+
+File File::Duplicate(const std::string& path) const {
+  // A fresh open (not dup) so the new handle keeps a file position of its own.
+  File copy;
+  if (fd_ >= 0) copy.Open(path, Mode::Read);
+  return copy;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+  File file;
+  if (!file.Open(path, File::Mode::Read)) return std::nullopt;
+  const auto size = file.Size();
+  if (!size) return std::nullopt;
+  std::vector<uint8_t> data(static_cast<size_t>(*size));
+  const auto got = file.Read(data);
+  if (!got) return std::nullopt;
+  data.resize(*got);
+  return data;
+}
+
+bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data) {
+  std::string temp = path + ".tmpXXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = true;
+  size_t total = 0;
+  while (ok && total < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + total, data.size() - total);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) ok = false;
+    else total += static_cast<size_t>(n);
+  }
+  ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+namespace {
+
+std::mutex& PathMutex() {
+  static std::mutex m;
+  return m;
+}
+std::string& PathOverride() {
+  static std::string path;
+  return path;
+}
+
+}  // namespace
+
+std::string ProgramPath() {
+  {
+    std::lock_guard lock(PathMutex());
+    if (!PathOverride().empty()) return PathOverride();
+  }
+  // No fixed limit: an installation may sit deep in the file system.
+  std::string buffer(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < buffer.size()) {
+      buffer.resize(static_cast<size_t>(n));
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+void SetProgramPathForTesting(std::string path) {
+  std::lock_guard lock(PathMutex());
+  PathOverride() = std::move(path);
+}
+
+std::string DirectoryOf(std::string_view path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string_view::npos) return {};
+  return std::string(path.substr(0, slash + 1));
+}
+
+namespace {
+
+int& LockFd() {
+  static int fd = -1;
+  return fd;
+}
+
+std::string LockFilePath(const std::string& program_path) {
+  std::string canonical = program_path;
+  if (char* real = ::realpath(program_path.c_str(), nullptr)) {
+    canonical = real;
+    std::free(real);
+  }
+  // FNV-1a names the lock after the installation's program file.
+  uint64_t hash = 1469598103934665603ull;
+  for (unsigned char c : canonical) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  std::string dir = "/tmp";
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+    struct stat info {};
+    if (::stat(runtime, &info) == 0 && S_ISDIR(info.st_mode)) dir = runtime;
+  }
+  char name[80];
+  std::snprintf(name, sizeof name, "/talvex-%u-%016llx.lock", static_cast<unsigned>(::getuid()),
+                static_cast<unsigned long long>(hash));
+  return dir + name;
+}
+
+}  // namespace
+
+bool AcquireSingleInstance(const std::string& program_path) {
+  const std::string lock_path = LockFilePath(program_path);
+  const int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // Without a lock file we cannot tell; running is better than refusing to start.
+  if (fd < 0) return true;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return errno != EWOULDBLOCK;
+  }
+  if (LockFd() >= 0) ::close(LockFd());
+  LockFd() = fd;  // kept open for the life of the process
+  return true;
+}
+
+void ReleaseSingleInstanceForTesting() {
+  if (LockFd() >= 0) ::close(LockFd());
+  LockFd() = -1;
+}
+
+}  // namespace tvx::platform

@@ -1,0 +1,62 @@
+// Files as the engine uses them: handles with read, write, seek, size and duplicate; whole-file
+// writes that replace the old file only once the new one is complete; the program's own path;
+// the single-instance lock.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tvx::platform {
+
+class File {
+ public:
+  enum class Mode : uint8_t { Read, ReadWrite, CreateTruncate };
+
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  ~File();
+
+  bool Open(const std::string& path, Mode mode);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+  // Reads up to buffer.size() bytes; the count read, or nullopt on error.
+  std::optional<size_t> Read(std::span<uint8_t> buffer);
+  // Writes all bytes; false on any error or short write.
+  bool Write(std::span<const uint8_t> data);
+  bool Seek(int64_t offset);
+  std::optional<int64_t> Tell() const;
+  std::optional<int64_t> Size() const;
+  // A second handle on the same open file with a position of its own.
+  File Duplicate(const std::string& path) const;
+
+ private:
+  int fd_ = -1;
+};
+
+bool FileExists(const std::string& path);
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+// Writes to a temporary file beside `path`, flushes it and renames it over `path`, so a
+// failed or interrupted write leaves the old file as it was.
+bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data);
+
+// The program file's full path; tests may point it elsewhere.
+std::string ProgramPath();
+void SetProgramPathForTesting(std::string path);
+// Directory part of a path, with its trailing separator ("" when there is none).
+std::string DirectoryOf(std::string_view path);
+
+// Takes the lock that lets one copy of a program file run at a time. It is held until the
+// process ends (the system drops it even after a crash). False when another copy holds it.
+// Copies of the program at different paths do not share a lock.
+bool AcquireSingleInstance(const std::string& program_path);
+// Lets go of a lock taken by this process (tests only).
+void ReleaseSingleInstanceForTesting();
+
+}  // namespace tvx::platform

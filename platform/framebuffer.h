@@ -1,0 +1,39 @@
+// The client-area picture of a window, in the engine's pixel format and row order, with the
+// rectangle changed since it was last shown.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace tvx::platform {
+
+class Framebuffer {
+ public:
+  void Resize(int32_t width, int32_t height);
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
+  // Rows bottom-up: row y starts at (height - y - 1) * width.
+  std::span<const uint16_t> pixels() const { return pixels_; }
+  std::span<uint16_t> pixels() { return pixels_; }
+  PixelView View() const { return {pixels_, width_, height_}; }
+  uint16_t At(int32_t x, int32_t y) const {
+    return pixels_[static_cast<size_t>(height_ - y - 1) * width_ + x];
+  }
+
+  // Copies `source_rect` of `source` to (dest_x, dest_y), clipped to both pictures.
+  void CopyFrom(const PixelView& source, Rect source_rect, int32_t dest_x, int32_t dest_y);
+  void Fill(uint16_t colour);
+  void MarkDirty(const Rect& rect);
+  const Rect& dirty() const { return dirty_; }
+  void ClearDirty() { dirty_ = {}; }
+
+ private:
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  std::vector<uint16_t> pixels_;
+  Rect dirty_;
+};
+
+}  // namespace tvx::platform

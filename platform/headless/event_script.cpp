@@ -1,0 +1,118 @@
+#include "platform/headless/event_script.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tvx::platform {
+namespace {
+
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+    size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+template <typename T>
+bool Number(std::string_view word, T& out) {
+  const char* end = word.data() + word.size();
+  auto [ptr, ec] = std::from_chars(word.data(), end, out);
+  return ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+Key KeyFromName(std::string_view name) {
+  static constexpr struct {
+    std::string_view name;
+    Key key;
+  } kNamed[] = {{"Enter", Key::Enter}, {"Escape", Key::Escape}, {"Space", Key::Space},
+                {"Tab", Key::Tab},     {"Up", Key::Up},         {"Down", Key::Down},
+                {"Left", Key::Left},   {"Right", Key::Right},   {"Shift", Key::Shift},
+                {"Ctrl", Key::Ctrl},   {"Alt", Key::Alt},       {"F4", Key::F4}};
+  for (const auto& entry : kNamed)
+    if (entry.name == name) return entry.key;
+  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return LetterKey(name[0]);
+  return Key::None;
+}
+
+EventScriptResult ParseEventScript(std::string_view text) {
+  EventScriptResult result;
+  size_t line_number = 0;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    ++line_number;
+    if (const size_t hash = line.find('#'); hash != std::string_view::npos)
+      line = line.substr(0, hash);
+    const auto w = Words(line);
+    if (w.empty()) {
+      if (end == text.size()) break;
+      continue;
+    }
+    auto fail = [&](std::string_view why) {
+      result.error = "line " + std::to_string(line_number) + ": " + std::string(why);
+      result.events.clear();
+      return result;
+    };
+    ScriptedEvent event;
+    if (!Number(w[0], event.time)) return fail("expected a time in milliseconds");
+    if (w.size() < 2) return fail("expected an event after the time");
+    const std::string_view what = w[1];
+    using K = ScriptedEvent::Kind;
+    if (what == "key") {
+      if (w.size() != 4 || (w[2] != "down" && w[2] != "up"))
+        return fail("expected: <ms> key down|up <Name>");
+      event.kind = w[2] == "down" ? K::KeyDown : K::KeyUp;
+      event.key = KeyFromName(w[3]);
+      if (event.key == Key::None) return fail("unknown key name '" + std::string(w[3]) + "'");
+    } else if (what == "mouse") {
+      if (w.size() == 5 && w[2] == "move") {
+        event.kind = K::MouseMove;
+        if (!Number(w[3], event.x) || !Number(w[4], event.y))
+          return fail("expected: <ms> mouse move <x> <y>");
+      } else if (w.size() == 4 && (w[2] == "down" || w[2] == "up") &&
+                 (w[3] == "left" || w[3] == "right")) {
+        event.kind = w[2] == "down" ? K::MouseDown : K::MouseUp;
+        event.left = w[3] == "left";
+      } else {
+        return fail("expected: <ms> mouse move <x> <y> | mouse down|up left|right");
+      }
+    } else if (what == "wheel") {
+      if (w.size() != 3 || !Number(w[2], event.delta)) return fail("expected: <ms> wheel <delta>");
+      event.kind = K::Wheel;
+    } else if (what == "focus") {
+      if (w.size() != 3 || (w[2] != "lost" && w[2] != "gained"))
+        return fail("expected: <ms> focus lost|gained");
+      event.kind = w[2] == "lost" ? K::FocusLost : K::FocusGained;
+    } else if (what == "close" && w.size() == 2) {
+      event.kind = K::Close;
+    } else if (what == "minimize" && w.size() == 2) {
+      event.kind = K::Minimize;
+    } else if (what == "restore" && w.size() == 2) {
+      event.kind = K::Restore;
+    } else if (what == "answer") {
+      if (w.size() != 3 || (w[2] != "OK" && w[2] != "Cancel"))
+        return fail("expected: <ms> answer OK|Cancel");
+      event.kind = K::Answer;
+      event.answer = w[2] == "OK" ? BoxAnswer::Ok : BoxAnswer::Cancel;
+    } else {
+      return fail("unknown event '" + std::string(what) + "'");
+    }
+    result.events.push_back(event);
+    if (end == text.size()) break;
+  }
+  std::stable_sort(result.events.begin(), result.events.end(),
+                   [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.time < b.time; });
+  return result;
+}
+
+}  // namespace tvx::platform

@@ -1,0 +1,82 @@
+// A backend without a window: a virtual clock that only the pump advances, input from a
+// script of timed events, message boxes answered as scripted and recorded.
+//
+// Virtual time: every pass that gives up the processor (a 0 ms sleep) costs 10 us, a sleep
+// of n ms costs n ms, and a wait for the player (IdleWait) moves on by 1 ms or to the next
+// scripted event, whichever comes first. Runs are therefore reproducible to the microsecond.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/headless/event_script.h"
+
+namespace tvx::platform {
+
+struct RecordedBox {
+  std::string caption;  // GBK
+  std::string text;     // GBK
+  BoxButtons buttons = BoxButtons::Ok;
+  BoxAnswer answer = BoxAnswer::Ok;
+  uint32_t time = 0;  // ms of virtual time
+  WindowId owner = kNoWindow;
+};
+
+class HeadlessBackend final : public Backend {
+ public:
+  explicit HeadlessBackend(std::vector<ScriptedEvent> events = {});
+
+  // Virtual time in microseconds.
+  uint64_t NowMicros() const { return now_us_; }
+  void AdvanceMicros(uint64_t micros) { now_us_ += micros; }
+  const std::vector<RecordedBox>& boxes() const { return boxes_; }
+  bool fullscreen() const { return fullscreen_; }
+  int present_count() const { return present_count_; }
+  bool cursor_visible() const { return cursor_visible_; }
+  CursorShape cursor_shape() const { return cursor_shape_; }
+  bool mouse_captured() const { return captured_; }
+  size_t pending_events() const { return events_.size() - next_event_; }
+  // Makes the display refuse to switch to full screen, as a machine without that mode would.
+  void set_fullscreen_fails(bool fails) { fullscreen_fails_ = fails; }
+
+  void PollEvents() override;
+  uint32_t TickCount() override { return static_cast<uint32_t>(now_us_ / 1000); }
+  void Sleep(uint32_t milliseconds) override;
+  void IdleWait() override;
+  LocalTime Now() override;
+
+  bool CreateNativeWindow(WindowId id, const WindowDesc& desc) override;
+  void DestroyNativeWindow(WindowId id) override;
+  void ShowNativeWindow(WindowId id, ShowCommand command) override;
+  bool SetFullscreen(WindowId id, bool fullscreen) override;
+  void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) override;
+  void SetCursorVisible(bool visible) override { cursor_visible_ = visible; }
+  void SetCursorShape(CursorShape shape) override { cursor_shape_ = shape; }
+  void WarpCursor(Point) override {}
+  void SetMouseCapture(bool captured) override { captured_ = captured; }
+  Point ClientOrigin(WindowId id) override;
+  BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk,
+                           std::string_view text_gbk, BoxButtons buttons) override;
+
+ private:
+  void Apply(const ScriptedEvent& event);
+  uint64_t NextEventMicros() const;
+
+  std::vector<ScriptedEvent> events_;
+  size_t next_event_ = 0;
+  std::vector<ScriptedEvent> answers_;  // pending box answers, in time order
+  uint64_t now_us_ = 0;
+  std::map<WindowId, Point> origins_;
+  std::vector<RecordedBox> boxes_;
+  bool fullscreen_ = false;
+  bool fullscreen_fails_ = false;
+  bool cursor_visible_ = true;
+  CursorShape cursor_shape_;
+  bool captured_ = false;
+  int present_count_ = 0;
+};
+
+}  // namespace tvx::platform

@@ -1,0 +1,112 @@
+// The platform layer's operations, as the engine uses them. One backend is installed per
+// process at a time (Install); everything here then works on the program thread.
+//
+// Windows have a procedure and a client framebuffer; one FIFO queue holds the messages of
+// all windows and is read one message at a time. Backends feed input through input_sink.h.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "platform/backend.h"
+#include "platform/framebuffer.h"
+#include "platform/types.h"
+
+namespace tvx::platform {
+
+// Installs a backend and resets all platform state (windows, queue, input, accelerators).
+void Install(std::unique_ptr<Backend> backend);
+// Destroys every window and removes the backend.
+void Uninstall();
+bool Installed();
+Backend& CurrentBackend();
+
+// ---- Windows and messages ----
+// Creates a window; its procedure receives Create before this returns. kNoWindow on failure.
+WindowId CreateWindow(const WindowDesc& desc);
+// Sends Destroy to the window and removes it; false when there is no such window.
+bool DestroyWindow(WindowId window);
+bool IsWindow(WindowId window);
+void ShowWindow(WindowId window, ShowCommand command);
+bool IsMinimized(WindowId window);
+bool IsVisible(WindowId window);
+// The window's own rectangle (screen coordinates, client area).
+Rect WindowRect(WindowId window);
+
+// Removes the oldest message if there is one. Backend events are taken in first.
+std::optional<Message> PeekMessage(bool remove = true);
+// Appends a message to the queue; safe from any thread.
+void PostMessage(WindowId window, Msg kind, uint32_t wparam = 0, int32_t lparam = 0);
+// Calls the window's procedure at once and returns its result (0 for no such window).
+intptr_t SendMessage(WindowId window, Msg kind, uint32_t wparam = 0, int32_t lparam = 0);
+intptr_t DispatchMessage(const Message& message);
+// Posts a character message for a key that produces one.
+bool TranslateMessage(const Message& message);
+void PostQuitMessage(int32_t exit_code);
+size_t QueuedMessageCount();
+// What a window procedure does with messages it does not handle itself: Alt+F4 becomes the
+// close command, system commands minimize, restore, maximize or close the window, Close
+// destroys it.
+intptr_t DefaultWindowProc(const Message& message);
+
+// ---- Accelerators ----
+enum AcceleratorModifier : uint8_t { kModNone = 0, kModShift = 1, kModCtrl = 2, kModAlt = 4 };
+struct Accelerator {
+  Key key;
+  uint8_t modifiers;
+  uint16_t command;
+};
+// The process-wide table that TranslateAccelerator consults.
+void SetAccelerators(std::span<const Accelerator> table);
+// A key-down message matching an entry sends Command(entry) to `target`; true if it did.
+bool TranslateAccelerator(WindowId target, const Message& message);
+
+// ---- Painting ----
+Framebuffer* WindowFramebuffer(WindowId window);
+// Adds the rectangle (or the whole client area) to the window's update region.
+void InvalidateRect(WindowId window, std::optional<Rect> rect = std::nullopt);
+// Sends Paint at once when the update region is not empty.
+void UpdateWindow(WindowId window);
+// Takes and clears the update region (what a paint handler paints).
+Rect BeginPaint(WindowId window);
+// Copies part of a picture into the window's client area (at dest, clipped).
+void CopyToWindow(WindowId window, const PixelView& source, const Rect& source_rect,
+                  Point dest);
+// Shows what changed in every framebuffer. The queue does this on every look.
+void PresentDirty();
+
+// ---- Input state ----
+bool IsKeyDown(Key key);
+// Down now, or pressed since the previous query of this key; the query resets the latch.
+bool AsyncKeyState(Key key);
+Point CursorPos();  // screen coordinates
+Point ScreenToClient(WindowId window, Point screen);
+void SetCursorPos(Point screen);
+// ShowCursor semantics: the display counter goes up or down by one; the cursor shows while
+// it is at least 0. Returns the new counter.
+int ShowCursor(bool show);
+int CursorCounter();
+void SetCursor(CursorShape shape);
+CursorShape CurrentCursor();
+WindowId SetCapture(WindowId window);  // returns the previous holder
+void ReleaseCapture();
+WindowId Capture();
+WindowId FocusWindow();
+// True while a window of this program is active (the game is in the foreground).
+bool HasActiveWindow();
+
+// ---- Boxes, display mode ----
+BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_view text_gbk,
+                     BoxButtons buttons);
+bool SetFullscreen(WindowId window, bool fullscreen);
+
+// ---- Time ----
+uint32_t TickCount();
+void Sleep(uint32_t milliseconds);
+void IdleWait();
+LocalTime Now();
+
+}  // namespace tvx::platform

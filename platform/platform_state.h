@@ -1,0 +1,48 @@
+// The platform core's process-wide state (internal to platform/).
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace tvx::platform::detail {
+
+struct WindowRecord {
+  WindowDesc desc;
+  Framebuffer framebuffer;
+  Rect update;  // the update region, as one rectangle
+  bool visible = false;
+  bool minimized = false;
+};
+
+struct State {
+  std::unique_ptr<Backend> backend;
+  std::map<WindowId, WindowRecord> windows;
+  WindowId next_window = 1;
+
+  std::mutex queue_mutex;
+  std::deque<Message> queue;
+  std::atomic<size_t> queued{0};
+
+  std::vector<Accelerator> accelerators;
+
+  // Input.
+  std::array<bool, kKeyCount> key_down{};
+  std::array<bool, kKeyCount> key_latch{};
+  Point cursor;  // screen coordinates
+  int cursor_counter = 0;
+  CursorShape cursor_shape;
+  WindowId capture = kNoWindow;
+  WindowId focus = kNoWindow;
+};
+
+State& Get();
+WindowRecord* Find(WindowId window);
+
+}  // namespace tvx::platform::detail

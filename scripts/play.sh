@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the engine in a window (the demo game folder
+# in the build tree).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default -j2 --target talvex talvex-windowed
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: start this from a desktop session (or set DISPLAY)." >&2
+  exit 1
+fi
+cd build/default/game
+exec ./talvex-windowed

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/settings_file.h"
+#include "platform/file.h"
+#include "tests/app/game_fixture.h"
+
+namespace tvx::testing {
+namespace {
+
+using SettingsTest = HeadlessTest;
+
+TEST_F(SettingsTest, PathIsBesideTheProgramWhateverTheCurrentDirectory) {
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path("/");
+  EXPECT_EQ(SettingsFile().path(), SettingsPath());
+  std::filesystem::current_path(cwd);
+
+  // Deep installations keep their whole path.
+  std::string deep = "/opt/";
+  while (deep.size() < 300) deep += "games-folder-with-a-long-name/";
+  platform::SetProgramPathForTesting(deep + "talvex");
+  EXPECT_EQ(SettingsFile().path(), deep + "TVXCHS.INI");
+}
+
+TEST_F(SettingsTest, WriteThenReadAndTheKeysTheGameUses) {
+  WriteSettings("[Config]\r\nTITLE=Night Train\r\nDUNGEON=2\r\n[VOLUME]\r\nMusic=-2500\r\n"
+                "Voice=loud\r\n");
+  SettingsFile settings;
+  EXPECT_EQ(settings.ReadString("Config", "TITLE", "TALVEX", 128), "Night Train");
+  EXPECT_EQ(settings.ReadInt("Config", "DUNGEON", 1), 2);
+  EXPECT_EQ(settings.ReadInt("VOLUME", "Music", -500), -2500);
+  EXPECT_EQ(settings.ReadInt("VOLUME", "Voice", 0), 0);       // non-numeric
+  EXPECT_EQ(settings.ReadInt("VOLUME", "Effect", -500), -500);  // missing
+  // A value written is what the next reader, any reader, sees.
+  settings.WriteInt("Config", "SOUND", 0);
+  settings.WriteInt("VOLUME", "Music", -6000);
+  SettingsFile other;
+  EXPECT_EQ(other.ReadInt("Config", "SOUND", 1), 0);
+  EXPECT_EQ(other.ReadInt("VOLUME", "Music", 0), -6000);
+  EXPECT_EQ(other.ReadString("Config", "TITLE", "", 128), "Night Train");
+  // GBK text passes through untouched.
+  other.WriteString("Config", "TITLE", Gbk("夜行列车"));
+  EXPECT_EQ(settings.ReadString("Config", "TITLE", "", 128), Gbk("夜行列车"));
+}
+
+}  // namespace
+}  // namespace tvx::testing

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "app/program_entry.h"
+#include "app/shell_windows.h"
+#include "platform/file.h"
+#include "platform/trace.h"
+#include "tests/app/game_fixture.h"
+
+namespace tvx::testing {
+namespace {
+
+using StartupTest = GameTest;
+
+TEST_F(StartupTest, NoSettingsFileGivesTheDefaults) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(game().moveSpeed, 1u);
+  EXPECT_EQ(game().soundOn, 1u);
+  EXPECT_EQ(game().voiceOn, 1u);
+  EXPECT_EQ(window().title(), "TALVEX");
+  EXPECT_EQ(game().variables().Register16(VariableArea::kRegisterW), 20);
+  EXPECT_EQ(game().cursorVisible, 1u);
+  EXPECT_EQ(game().nowFileNames[2], "********.GP8");
+  EXPECT_EQ(game().nowFileNames[9], "********.WAV");
+  EXPECT_EQ(game().sound()->GetChannelVolume(0), -500);
+  EXPECT_NE(CurrentGameSystem(), nullptr);
+  EXPECT_TRUE(platform::IsWindow(window().handle()));
+  // The windowed build never switches the display.
+  EXPECT_FALSE(backend().fullscreen());
+  EXPECT_EQ(game().display().switch_count(), 0u);
+
+  // With no script the game waits for the player, who closes it: OK ends it with 0.
+  backend().AdvanceMicros(0);
+  platform::input::SystemCommand(window().handle(), platform::kScClose);
+  EXPECT_EQ(game().RunGame(), 0);
+  EXPECT_EQ(game().variables().ScriptName(), "MAIN.MES");
+  EXPECT_EQ(game().nowFileNames[1], "MAIN.MES");
+  EXPECT_FALSE(platform::IsWindow(window().handle()));
+  ASSERT_EQ(backend().boxes().size(), 1u);
+  EXPECT_EQ(backend().boxes()[0].text, Gbk("结束游戏吗？"));
+}
+
+TEST_F(StartupTest, OptionsFromTheSettingsFile) {
+  std::string long_name(130, 'X');
+  WriteSettings("[Config]\nTITLE=" + Gbk("夜行") + "\nDUNGEON=2\nSOUND=0\nVOICE=0\nStartMES=" +
+                long_name + "\n");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(window().title(), Gbk("夜行"));
+  EXPECT_EQ(game().moveSpeed, 2u);
+  EXPECT_EQ(game().variables().Register16(VariableArea::kRegisterW), 40);
+  EXPECT_EQ(game().voiceOn, 0u);
+  // Sound off mutes music and effects for now.
+  EXPECT_EQ(game().soundOn, 0u);
+  EXPECT_EQ(game().sound()->GetChannelVolume(0), -6000);
+  EXPECT_EQ(game().sound()->GetChannelVolume(2), -6000);
+  platform::input::SystemCommand(window().handle(), platform::kScClose);
+  game().RunGame();
+  // The start script's name is cut to 127 characters.
+  EXPECT_EQ(game().variables().ScriptName(), long_name.substr(0, 127));
+  EXPECT_EQ(game().nowFileNames[1], long_name.substr(0, 127));
+}
+
+TEST_F(StartupTest, ADeviceFailureShowsTheSystemErrorBox) {
+  StartPlatform();
+  backend().set_fullscreen_fails(true);
+  GameSystem system({.windowed = false});
+  EXPECT_EQ(system.RunSystem(), 0);
+  ASSERT_EQ(backend().boxes().size(), 1u);
+  EXPECT_EQ(backend().boxes()[0].caption, Gbk("系统错误"));
+  EXPECT_EQ(backend().boxes()[0].text, Gbk("在系统的构筑中失败了。"));
+  EXPECT_EQ(backend().boxes()[0].owner, system.mainWindow().handle());
+}
+
+TEST_F(StartupTest, FullScreenProgramEntersAndLeavesTheMode) {
+  ASSERT_TRUE(Start("", /*windowed=*/false));
+  EXPECT_TRUE(backend().fullscreen());
+  EXPECT_TRUE(game().display().fullscreen());
+  // Minimizing gives the display back; restoring takes it again.
+  platform::input::SystemCommand(window().handle(), platform::kScMinimize);
+  PumpAll();
+  EXPECT_FALSE(backend().fullscreen());
+  EXPECT_TRUE(platform::IsMinimized(window().handle()));
+  platform::input::SystemCommand(window().handle(), platform::kScRestore);
+  PumpAll();
+  EXPECT_TRUE(backend().fullscreen());
+  EXPECT_FALSE(platform::IsMinimized(window().handle()));
+  // Entering twice switched only once each way.
+  EXPECT_EQ(game().display().switch_count(), 3u);
+  system_.reset();
+  EXPECT_FALSE(backend().fullscreen());
+}
+
+TEST_F(StartupTest, ErrorBoxBeforeAndAfterTheShellExists) {
+  StartPlatform();
+  ASSERT_EQ(CurrentGameSystem(), nullptr);
+  EXPECT_EQ(ErrorBox("caption", "text"), 0);
+  ASSERT_EQ(backend().boxes().size(), 1u);
+  EXPECT_EQ(backend().boxes()[0].owner, platform::kNoWindow);  // the desktop's
+
+  system_ = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
+  ASSERT_TRUE(system_->StartUp());
+  window().ForceCursor(false);
+  game().cursorVisible = 0;
+  ErrorBox("caption", "text");
+  ASSERT_EQ(backend().boxes().size(), 2u);
+  EXPECT_EQ(backend().boxes()[1].owner, window().handle());
+  // The box showed the cursor, and it stays shown.
+  EXPECT_EQ(platform::CursorCounter(), 0);
+  EXPECT_TRUE(backend().cursor_visible());
+}
+
+TEST_F(StartupTest, ShutdownGoesInOrderAndASecondCopyEndsAtOnce) {
+  std::vector<std::string> lines;
+  trace::SetSink([&](trace::Channel channel, std::string_view text) {
+    if (channel == trace::Channel::App) lines.emplace_back(text);
+  });
+  ASSERT_TRUE(Start());
+  system_.reset();
+  trace::SetSink(nullptr);
+  const std::vector<std::string> expected = {
+      "start-up",
+      "destroy ShellWindows",
+      "destroy TickThread",
+      "destroy ExpressionEvaluator, SoundManager, AnimationTable, DungeonView",
+      "destroy ArchiveSet",
+      "destroy embedded components"};
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(CurrentGameSystem(), nullptr);
+
+  // Another copy holds the lock on this program file: the entry returns 0 with no window.
+  ASSERT_TRUE(platform::AcquireSingleInstance(platform::ProgramPath()));
+  platform::ReleaseSingleInstanceForTesting();
+  ASSERT_TRUE(platform::AcquireSingleInstance(platform::ProgramPath()));
+  // The lock is kept open by this process; a fresh entry sees it as another copy's.
+  GameSystem second({.windowed = true});
+  EXPECT_EQ(ProgramEntry(second), 0);
+  EXPECT_EQ(second.mainWindow().handle(), platform::kNoWindow);
+  EXPECT_TRUE(backend().boxes().empty());
+}
+
+}  // namespace
+}  // namespace tvx::testing

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "platform/headless/event_script.h"
+
+namespace tvx::platform {
+namespace {
+
+using K = ScriptedEvent::Kind;
+
+TEST(EventScript, ParsesEveryKindOfEvent) {
+  const auto result = ParseEventScript(
+      "# a whole game session\n"
+      "100 key down Enter\n"
+      "  120 key up   Enter   # trailing comment\n"
+      "50 mouse move 320 -4\n"
+      "60 mouse down left\n"
+      "61 mouse up right\n"
+      "70 wheel -240\n"
+      "80 focus lost\n"
+      "81 focus gained\n"
+      "90 close\n"
+      "91 minimize\n"
+      "92 restore\n"
+      "93 answer Cancel\n"
+      "94 key down Z\n"
+      "95 key down F4\r\n"
+      "\n");
+  ASSERT_TRUE(result.ok()) << result.error;
+  ASSERT_EQ(result.events.size(), 14u);
+  // Sorted by time.
+  EXPECT_EQ(result.events[0].kind, K::MouseMove);
+  EXPECT_EQ(result.events[0].x, 320);
+  EXPECT_EQ(result.events[0].y, -4);
+  EXPECT_EQ(result.events[1].kind, K::MouseDown);
+  EXPECT_TRUE(result.events[1].left);
+  EXPECT_FALSE(result.events[2].left);
+  EXPECT_EQ(result.events[3].delta, -240);
+  EXPECT_EQ(result.events[4].kind, K::FocusLost);
+  EXPECT_EQ(result.events[6].kind, K::Close);
+  EXPECT_EQ(result.events[9].answer, BoxAnswer::Cancel);
+  EXPECT_EQ(result.events[10].key, LetterKey('Z'));
+  EXPECT_EQ(result.events[11].key, Key::F4);
+  EXPECT_EQ(result.events[12].time, 100u);
+  EXPECT_EQ(result.events[12].key, Key::Enter);
+  EXPECT_EQ(result.events[13].kind, K::KeyUp);
+}
+
+TEST(EventScript, ErrorsNameTheLine) {
+  EXPECT_EQ(ParseEventScript("10 key down Enter\nabc key down A\n").error,
+            "line 2: expected a time in milliseconds");
+  EXPECT_NE(ParseEventScript("10 key down Home").error.find("unknown key name 'Home'"),
+            std::string::npos);
+  EXPECT_NE(ParseEventScript("10 key press A").error.find("line 1"), std::string::npos);
+  EXPECT_NE(ParseEventScript("10 mouse move 1").error.find("mouse move"), std::string::npos);
+  EXPECT_NE(ParseEventScript("10 answer Yes").error.find("OK|Cancel"), std::string::npos);
+  EXPECT_NE(ParseEventScript("10 explode").error.find("unknown event"), std::string::npos);
+  EXPECT_NE(ParseEventScript("-5 close").error.find("time"), std::string::npos);
+  EXPECT_TRUE(ParseEventScript("10 close\n20 fly\n").events.empty());
+  EXPECT_TRUE(ParseEventScript("").ok());
+}
+
+}  // namespace
+}  // namespace tvx::platform
