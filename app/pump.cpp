@@ -18,7 +18,7 @@ bool HandleOneMessage() {
   using platform::Msg;
   if (message->kind == Msg::SysKeyDown || message->kind == Msg::SysKeyUp) {
     // Alt combinations do nothing, except Alt+F4, which asks to close the window.
-    if (platform::IsKeyDown(platform::Key::F4)) {
+    if (platform::KeyDownAtMessage(platform::Key::F4)) {
       platform::TranslateMessage(*message);
       platform::DispatchMessage(*message);
     }

@@ -28,6 +28,7 @@ WindowId KeyboardTarget() {
 }  // namespace
 
 bool IsKeyDown(Key key) { return Get().key_down[KeyIndex(key)]; }
+bool KeyDownAtMessage(Key key) { return Get().message_key_down[KeyIndex(key)]; }
 
 bool AsyncKeyState(Key key) {
   auto& s = Get();
@@ -178,6 +179,7 @@ void Focus(WindowId window, bool gained) {
     s.focus = kNoWindow;
     // Keys released while another program has the keyboard never reach us.
     s.key_down.fill(false);
+    s.message_key_down.fill(false);
     PostMessage(window, Msg::KillFocus);
   }
 }

@@ -44,6 +44,7 @@ void Uninstall() {
   s.accelerators.clear();
   s.key_down.fill(false);
   s.key_latch.fill(false);
+  s.message_key_down.fill(false);
   s.cursor = {};
   s.cursor_counter = 0;
   s.cursor_shape = {};
@@ -161,6 +162,20 @@ std::optional<Message> PeekMessage(bool remove) {
       s.queued.fetch_sub(1, std::memory_order_release);
     }
   }
+  if (remove) {
+    switch (message.kind) {
+      case Msg::KeyDown:
+      case Msg::SysKeyDown:
+        s.message_key_down[message.wparam & 0xFF] = true;
+        break;
+      case Msg::KeyUp:
+      case Msg::SysKeyUp:
+        s.message_key_down[message.wparam & 0xFF] = false;
+        break;
+      default:
+        break;
+    }
+  }
   // Moving the mouse over a window that holds no capture lets it choose its cursor first.
   if (remove && message.kind == Msg::MouseMove && s.capture == kNoWindow)
     SendMessage(message.window, Msg::SetCursor, message.window);
@@ -191,7 +206,7 @@ namespace {
 // The character a key produces, 0 for none.
 uint32_t KeyCharacter(Key key) {
   const auto code = static_cast<uint8_t>(key);
-  const bool shift = IsKeyDown(Key::Shift);
+  const bool shift = KeyDownAtMessage(Key::Shift);
   if (code >= 'A' && code <= 'Z') return shift ? code : code + ('a' - 'A');
   if (code >= '0' && code <= '9') return code;
   switch (key) {
@@ -228,7 +243,7 @@ intptr_t DefaultWindowProc(const Message& message) {
   const WindowId window = message.window;
   switch (message.kind) {
     case Msg::SysKeyDown:
-      if (static_cast<Key>(message.wparam & 0xFF) == Key::F4 && IsKeyDown(Key::Alt))
+      if (static_cast<Key>(message.wparam & 0xFF) == Key::F4 && KeyDownAtMessage(Key::Alt))
         SendMessage(window, Msg::SysCommand, kScClose);
       return 0;
     case Msg::SysCommand:
@@ -273,9 +288,9 @@ bool TranslateAccelerator(WindowId target, const Message& message) {
   if (message.kind != Msg::KeyDown && message.kind != Msg::SysKeyDown) return false;
   if (!IsWindow(target)) return false;
   uint8_t modifiers = kModNone;
-  if (IsKeyDown(Key::Shift)) modifiers |= kModShift;
-  if (IsKeyDown(Key::Ctrl)) modifiers |= kModCtrl;
-  if (IsKeyDown(Key::Alt)) modifiers |= kModAlt;
+  if (KeyDownAtMessage(Key::Shift)) modifiers |= kModShift;
+  if (KeyDownAtMessage(Key::Ctrl)) modifiers |= kModCtrl;
+  if (KeyDownAtMessage(Key::Alt)) modifiers |= kModAlt;
   const auto key = static_cast<Key>(message.wparam & 0xFF);
   for (const Accelerator& entry : Get().accelerators) {
     if (entry.key == key && entry.modifiers == modifiers) {

@@ -79,7 +79,11 @@ void CopyToWindow(WindowId window, const PixelView& source, const Rect& source_r
 void PresentDirty();
 
 // ---- Input state ----
+// Whether the key is down now.
 bool IsKeyDown(Key key);
+// Whether the key was down as of the key message taken from the queue last: what the handling
+// of that message (accelerators, characters, Alt+F4) goes by, however far input has moved on.
+bool KeyDownAtMessage(Key key);
 // Down now, or pressed since the previous query of this key; the query resets the latch.
 bool AsyncKeyState(Key key);
 Point CursorPos();  // screen coordinates

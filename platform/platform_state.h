@@ -33,8 +33,9 @@ struct State {
   std::vector<Accelerator> accelerators;
 
   // Input.
-  std::array<bool, kKeyCount> key_down{};
-  std::array<bool, kKeyCount> key_latch{};
+  std::array<bool, kKeyCount> key_down{};   // the keyboard as it is now
+  std::array<bool, kKeyCount> key_latch{};  // pressed since the last asynchronous query
+  std::array<bool, kKeyCount> message_key_down{};  // as of the last key message taken
   Point cursor;  // screen coordinates
   int cursor_counter = 0;
   CursorShape cursor_shape;

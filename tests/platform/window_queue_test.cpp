@@ -26,6 +26,8 @@ struct Recorder {
 
 class WindowQueueTest : public testing::HeadlessTest {
  protected:
+  // Lives until after TearDown, which destroys the window and so still calls its procedure.
+  Recorder recorder;
   WindowId MakeWindow(Recorder& recorder) {
     WindowDesc desc;
     desc.title = "TALVEX";
@@ -43,7 +45,6 @@ class WindowQueueTest : public testing::HeadlessTest {
 
 TEST_F(WindowQueueTest, MessagesComeOneAtATimeInOrder) {
   StartPlatform("0 key down A\n0 key up A\n0 mouse move 10 20\n");
-  Recorder recorder;
   const WindowId window = MakeWindow(recorder);
   PostMessage(window, Msg::User, 1);
   // Peeking without removing leaves the message there.
@@ -65,7 +66,6 @@ TEST_F(WindowQueueTest, MessagesComeOneAtATimeInOrder) {
 
 TEST_F(WindowQueueTest, AltCombinationsAreSystemKeysAndAltF4Closes) {
   StartPlatform("0 key down Alt\n0 key down Space\n0 key up Space\n0 key down F4\n");
-  Recorder recorder;
   const WindowId window = MakeWindow(recorder);
   Drain();
   EXPECT_EQ(recorder.Kinds(), (std::vector<Msg>{Msg::SetFocus, Msg::SysKeyDown, Msg::SysKeyDown,
@@ -77,7 +77,6 @@ TEST_F(WindowQueueTest, AltCombinationsAreSystemKeysAndAltF4Closes) {
 
 TEST_F(WindowQueueTest, TranslateAndAccelerators) {
   StartPlatform("0 key down S\n0 key up S\n0 key down Shift\n0 key down S\n");
-  Recorder recorder;
   const WindowId window = MakeWindow(recorder);
   const Accelerator table[] = {{LetterKey('S'), kModNone, 40037}};
   SetAccelerators(table);
@@ -95,7 +94,6 @@ TEST_F(WindowQueueTest, TranslateAndAccelerators) {
 
 TEST_F(WindowQueueTest, PaintingGoesThroughTheUpdateRegion) {
   StartPlatform();
-  Recorder recorder;
   const WindowId window = MakeWindow(recorder);
   UpdateWindow(window);  // creation invalidated nothing by itself
   recorder.seen.clear();
@@ -111,6 +109,7 @@ TEST_F(WindowQueueTest, PaintingGoesThroughTheUpdateRegion) {
   EXPECT_TRUE(recorder.seen.empty());
 
   // Copies land bottom-up like the planes and are clipped to the window.
+  PresentDirty();  // what creation drew is on screen
   std::vector<uint16_t> picture(4 * 2);
   for (size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<uint16_t>(i + 1);
   CopyToWindow(window, {picture, 4, 2}, {0, 0, 4, 2}, {638, 479});
@@ -128,7 +127,6 @@ TEST_F(WindowQueueTest, PaintingGoesThroughTheUpdateRegion) {
 
 TEST_F(WindowQueueTest, CursorCounterCaptureAndAsyncLatch) {
   StartPlatform("0 key down Space\n0 key up Space\n");
-  Recorder recorder;
   const WindowId window = MakeWindow(recorder);
   EXPECT_EQ(ShowCursor(false), -1);
   EXPECT_FALSE(backend().cursor_visible());
@@ -167,7 +165,6 @@ TEST_F(WindowQueueTest, VirtualClockMovesOnlyThroughThePump) {
 
 TEST_F(WindowQueueTest, MinimizeAndRestoreSendSizeMessages) {
   StartPlatform("0 minimize\n");
-  Recorder recorder;
   const WindowId window = MakeWindow(recorder);
   Drain();
   EXPECT_TRUE(IsMinimized(window));

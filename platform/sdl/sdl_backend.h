@@ -1,0 +1,118 @@
+// The backend of the real programs: SDL2 windows, input and timing.
+//
+// Each engine window is an SDL window with a renderer and a streaming texture of its client
+// size (picture_upload.h); the picture is scaled to the window with its aspect kept (black
+// bars around it). Presenting uploads only the changed rows and never waits for vsync.
+// Message boxes are drawn by the engine itself (message_box_layout.h), over the owner's
+// picture when there is one, so that they also work in full screen.
+//
+// The SDL types are only declared here: users of this header need no SDL include path.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <span>
+
+#include "platform/backend.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace tvx::platform {
+
+struct SdlOptions {
+  // The windowed program: decorated, resizable windows that never go full screen.
+  bool windowed = true;
+};
+
+// A cursor picture: 32-bit ARGB pixels, rows top-down.
+struct CursorImage {
+  std::span<const uint32_t> argb;
+  int32_t width = 0;
+  int32_t height = 0;
+  Point hotspot;
+};
+
+class SdlBackend final : public Backend {
+ public:
+  explicit SdlBackend(SdlOptions options);
+  ~SdlBackend() override;
+  SdlBackend(const SdlBackend&) = delete;
+  SdlBackend& operator=(const SdlBackend&) = delete;
+
+  // Starts SDL video; false (with SDL_GetError set) when it cannot.
+  bool Init();
+
+  // Makes cursor resource `id` show this picture; false when SDL refuses it.
+  bool RegisterCursorImage(uint16_t id, const CursorImage& image);
+
+  // SDL's id of the window's native window, 0 for none (to address SDL events to it).
+  uint32_t NativeWindowId(WindowId id) const;
+
+  void PollEvents() override;
+  uint32_t TickCount() override;
+  void Sleep(uint32_t milliseconds) override;
+  void IdleWait() override;
+  LocalTime Now() override;
+
+  bool CreateNativeWindow(WindowId id, const WindowDesc& desc) override;
+  void DestroyNativeWindow(WindowId id) override;
+  void ShowNativeWindow(WindowId id, ShowCommand command) override;
+  bool SetFullscreen(WindowId id, bool fullscreen) override;
+  void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) override;
+
+  void SetCursorVisible(bool visible) override;
+  void SetCursorShape(CursorShape shape) override;
+  void WarpCursor(Point screen) override;
+  void SetMouseCapture(bool captured) override;
+  Point ClientOrigin(WindowId id) override;
+
+  BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk, std::string_view text_gbk,
+                           BoxButtons buttons) override;
+
+ private:
+  struct NativeWindow {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;  // the client picture, as last presented
+    int32_t width = 0;
+    int32_t height = 0;
+    uint32_t sdl_id = 0;
+    bool top_level = true;
+  };
+  class BoxSession;
+
+  NativeWindow* Find(WindowId id);
+  WindowId FromSdl(uint32_t sdl_id) const;
+  // Draws the window's last picture again; `overlay` (a texture and where it goes in the
+  // picture) is drawn on top when given.
+  void Redraw(const NativeWindow& native, SDL_Texture* overlay = nullptr, Point overlay_at = {},
+              Point overlay_size = {});
+  void HandleEvent(const SDL_Event& event);
+  void HandleWindowEvent(const SDL_Event& event);
+  // Reports the mouse at a point of the window's picture, if it moved there.
+  void ReportMouse(WindowId id, int32_t x, int32_t y);
+  SDL_Cursor* CursorFor(CursorShape shape);
+  void ApplyCursor();
+
+  SdlOptions options_;
+  bool initialised_ = false;
+  bool no_window_manager_ = false;  // the dummy driver: nothing ever gives a window focus
+  std::map<WindowId, NativeWindow> windows_;
+  std::map<WindowId, Point> last_mouse_;
+  uint64_t last_pump_ = UINT64_MAX;
+  bool cursor_visible_ = true;
+  bool captured_ = false;
+  CursorShape cursor_shape_;
+  SDL_Cursor* arrow_ = nullptr;
+  std::map<uint16_t, SDL_Cursor*> cursors_;
+};
+
+// An initialised SDL backend, or null (after telling stderr why) when SDL cannot start.
+std::unique_ptr<Backend> CreateSdlBackend(bool windowed);
+
+}  // namespace tvx::platform
