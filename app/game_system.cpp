@@ -108,11 +108,11 @@ void GameSystem::ReadOptions() {
 }
 
 int GameSystem::RunGame() {
-  const std::string start = settings_.ReadString("Config", "StartMES", "MAIN.MES", 128);
+  std::string start = settings_.ReadString("Config", "StartMES", "MAIN.MES", 128);
   variables_->SetScriptName(start);
   nowFileNames[1] = start;
   // A failed load has shown its box; the interpreter then runs the image as it is.
-  (void)archives_->LoadScript(start);
+  (void)archives_->LoadScript(start, variables_->image());
   ticks_->Resume();
   ScriptInterpreter interpreter;
   interpreter.Run();

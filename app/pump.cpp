@@ -55,17 +55,17 @@ int PumpOnceWaiting() {
   return RunStateResult();
 }
 
-int ErrorBox(std::string_view caption_gbk, std::string_view text_gbk) {
-  if (!g_system) {
-    platform::MessageBox(platform::kNoWindow, caption_gbk, text_gbk, platform::BoxButtons::Ok);
-    return 0;
-  }
+namespace {
+
+// The error box once the game system exists: owned by the main window, with the cursor shown.
+void GameErrorBox(std::string_view caption_gbk, std::string_view text_gbk) {
   // The cursor stays shown after the box.
   if (!g_system->cursorVisible) platform::ShowCursor(true);
   platform::MessageBox(g_system->mainWindow().handle(), caption_gbk, text_gbk,
                        platform::BoxButtons::Ok);
-  return 0;
 }
+
+}  // namespace
 
 GameSystem* CurrentGameSystem() { return g_system; }
 ShellWindows* CurrentShellWindows() { return g_shell; }
@@ -73,6 +73,7 @@ ShellWindows* CurrentShellWindows() { return g_shell; }
 void SetCurrentPointers(GameSystem* system, ShellWindows* shell) {
   g_system = system;
   g_shell = shell;
+  SetErrorBoxHandler(system ? &GameErrorBox : nullptr);
 }
 
 void LoadAccelerators() {

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "platform/error_box.h"
+
 namespace tvx {
 
 class GameSystem;
@@ -15,9 +17,6 @@ int PumpOnce();
 // The same for a loop that waits for the player or the clock: when no message was waiting it
 // rests until input may have come instead of spinning.
 int PumpOnceWaiting();
-
-// A modal box with OK and the exclamation icon; always 0.
-int ErrorBox(std::string_view caption_gbk, std::string_view text_gbk);
 
 GameSystem* CurrentGameSystem();
 ShellWindows* CurrentShellWindows();

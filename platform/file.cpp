@@ -1,6 +1,8 @@
 #include "platform/file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,9 +54,11 @@ bool File::Open(const std::string& path, Mode mode) {
   return true;
 }
 
-void File::Close() {
-  if (fd_ >= 0) ::close(fd_);
+bool File::Close() {
+  if (fd_ < 0) return true;
+  const int result = ::close(fd_);
   fd_ = -1;
+  return result == 0;
 }
 
 std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
@@ -128,23 +132,126 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
   return data;
 }
 
-bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data) {
-  std::string temp = path + ".tmpXXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = true;
+bool AtomicFileWriter::Begin(const std::string& path) {
+  Abort();
+  path_ = path;
+  temp_ = path + ".tmpXXXXXX";
+  fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+  return fd_ >= 0;
+}
+
+bool AtomicFileWriter::Write(std::span<const uint8_t> data) {
+  if (fd_ < 0) return false;
   size_t total = 0;
-  while (ok && total < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + total, data.size() - total);
+  while (total < data.size()) {
+    const ssize_t n = ::write(fd_, data.data() + total, data.size() - total);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else total += static_cast<size_t>(n);
+    if (n <= 0) return false;
+    total += static_cast<size_t>(n);
   }
-  ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
+  return true;
+}
+
+bool AtomicFileWriter::Commit() {
+  if (fd_ < 0) return false;
+  bool ok = ::fchmod(fd_, 0644) == 0 && ::fsync(fd_) == 0;
+  ok = (::close(fd_) == 0) && ok;
+  fd_ = -1;
+  ok = ok && ::rename(temp_.c_str(), path_.c_str()) == 0;
+  if (!ok) ::unlink(temp_.c_str());
+  temp_.clear();
   return ok;
+}
+
+void AtomicFileWriter::Abort() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+}
+
+bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data) {
+  AtomicFileWriter writer;
+  return writer.Begin(path) && writer.Write(data) && writer.Commit();
+}
+
+namespace {
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+// The entry of `dir` whose name equals `name` but for ASCII case; empty if none.
+std::string FindIgnoringCase(const std::string& dir, std::string_view name) {
+  DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!handle) return {};
+  std::string found;
+  while (const dirent* entry = ::readdir(handle)) {
+    if (EqualIgnoringAsciiCase(entry->d_name, name)) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  ::closedir(handle);
+  return found;
+}
+
+}  // namespace
+
+std::string ResolveLoosePath(std::string_view name) {
+  std::string path(name);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  if (path.empty() || PathExists(path)) return path;
+  // Walk the components, matching each one without regard to case where needed.
+  std::string resolved;
+  size_t start = 0;
+  if (path[0] == '/') {
+    resolved = "/";
+    start = 1;
+  }
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string_view part(path.data() + start, end - start);
+    if (!part.empty()) {
+      std::string candidate = resolved + std::string(part);
+      if (!PathExists(candidate)) {
+        const std::string match = FindIgnoringCase(resolved, part);
+        if (match.empty()) return path;
+        candidate = resolved + match;
+      }
+      resolved = candidate;
+      if (end < path.size()) resolved += '/';
+    }
+    start = end + 1;
+  }
+  return resolved;
+}
+
+bool CanOpenMoreFiles(int count) {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return true;
+  if (limit.rlim_cur == RLIM_INFINITY) return true;
+  // Count what is open now by probing the lowest free descriptor numbers.
+  int open_now = 0;
+  for (rlim_t fd = 0; fd < limit.rlim_cur && fd < 4096; ++fd)
+    if (::fcntl(static_cast<int>(fd), F_GETFD) != -1) ++open_now;
+  return static_cast<rlim_t>(open_now + count) <= limit.rlim_cur;
 }
 
 namespace {

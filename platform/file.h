@@ -24,7 +24,8 @@ class File {
   ~File();
 
   bool Open(const std::string& path, Mode mode);
-  void Close();
+  // False when the system reports a failure; the handle is released either way.
+  bool Close();
   bool IsOpen() const { return fd_ >= 0; }
   // Reads up to buffer.size() bytes; the count read, or nullopt on error.
   std::optional<size_t> Read(std::span<uint8_t> buffer);
@@ -40,11 +41,40 @@ class File {
   int fd_ = -1;
 };
 
+// Writes a file so that it replaces the old one only once it is complete: a temporary file
+// beside it, flushed, then renamed over it. Until Commit nothing is replaced.
+class AtomicFileWriter {
+ public:
+  AtomicFileWriter() = default;
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  ~AtomicFileWriter() { Abort(); }
+
+  bool Begin(const std::string& path);
+  bool Write(std::span<const uint8_t> data);
+  // Flushes, closes and renames; false (and the old file kept) on any failure.
+  bool Commit();
+  void Abort();
+
+ private:
+  std::string path_;
+  std::string temp_;
+  int fd_ = -1;
+};
+
 bool FileExists(const std::string& path);
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 // Writes to a temporary file beside `path`, flushes it and renames it over `path`, so a
 // failed or interrupted write leaves the old file as it was.
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data);
+
+// The path of a loose file named by a game: backslashes become slashes, and when no file has
+// exactly that name, a file whose name differs only in ASCII case is taken (names in scripts
+// were written for a file system that ignores case). The name as given when nothing matches.
+std::string ResolveLoosePath(std::string_view name);
+
+// Whether this process may still open at least `count` more files.
+bool CanOpenMoreFiles(int count);
 
 // The program file's full path; tests may point it elsewhere.
 std::string ProgramPath();

@@ -338,9 +338,9 @@ void CopyToWindow(WindowId window, const PixelView& source, const Rect& source_r
 void PresentDirty() {
   auto& s = Get();
   for (auto& [id, record] : s.windows) {
-    if (record.framebuffer.dirty().Empty()) continue;
-    if (record.visible && !record.minimized)
-      s.backend->Present(id, record.framebuffer, record.framebuffer.dirty());
+    // A hidden window keeps what changed until it can be shown.
+    if (record.framebuffer.dirty().Empty() || !record.visible || record.minimized) continue;
+    s.backend->Present(id, record.framebuffer, record.framebuffer.dirty());
     record.framebuffer.ClearDirty();
   }
 }
@@ -354,8 +354,11 @@ BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_v
   if (!IsWindow(owner)) owner = kNoWindow;
   PresentDirty();
   const BoxAnswer answer = s.backend->ShowMessageBox(owner, caption_gbk, text_gbk, buttons);
-  // The box held the input while it was open: nothing stays latched from it.
+  // The box took the input while it was open: keys released there never reached us, so
+  // nothing stays down or latched from it.
+  s.key_down.fill(false);
   s.key_latch.fill(false);
+  s.message_key_down.fill(false);
   return answer;
 }
 

@@ -1,6 +1,7 @@
-// Little- and big-endian loads and stores on byte spans. The font blobs and the PCF files are read
-// byte by byte through these helpers so that the result never depends on the host's byte order or
-// on the alignment of the data.
+// Little- and big-endian loads and stores on byte spans: every file format of the engine and
+// its tools (archives, scripts, pictures, sounds, saves, the font blobs) is read and written
+// byte by byte through these helpers, so the result never depends on the host's byte order or
+// on the alignment of the data. Callers check offsets against the span's size first.
 #pragma once
 
 #include <cstddef>
@@ -39,6 +40,30 @@ inline void AppendLe16(std::vector<std::byte>& out, uint16_t value) {
 inline void AppendLe32(std::vector<std::byte>& out, uint32_t value) {
   AppendLe16(out, static_cast<uint16_t>(value & 0xFFFF));
   AppendLe16(out, static_cast<uint16_t>(value >> 16));
+}
+
+// The same on the engine's plain byte buffers.
+constexpr uint16_t LoadLe16(std::span<const uint8_t> data, size_t offset) {
+  return static_cast<uint16_t>(data[offset] | data[offset + 1] << 8);
+}
+
+constexpr uint32_t LoadLe32(std::span<const uint8_t> data, size_t offset) {
+  return static_cast<uint32_t>(LoadLe16(data, offset)) |
+         static_cast<uint32_t>(LoadLe16(data, offset + 2)) << 16;
+}
+
+constexpr void StoreLe16(std::span<uint8_t> data, size_t offset, uint16_t value) {
+  data[offset] = static_cast<uint8_t>(value & 0xFF);
+  data[offset + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+constexpr void StoreLe32(std::span<uint8_t> data, size_t offset, uint32_t value) {
+  StoreLe16(data, offset, static_cast<uint16_t>(value & 0xFFFF));
+  StoreLe16(data, offset + 2, static_cast<uint16_t>(value >> 16));
+}
+
+inline void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 }  // namespace tvx::bytes

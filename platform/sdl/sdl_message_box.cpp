@@ -183,7 +183,7 @@ std::optional<BoxAnswer> SdlBackend::BoxSession::Handle(const SDL_Event& event) 
         if (what == SDL_WINDOWEVENT_CLOSE) return DismissAnswer(layout_);
         dirty_ = dirty_ || repaint;
       } else if (what == SDL_WINDOWEVENT_CLOSE) {
-        // The box's owner cannot be closed while the box is open.
+        // No window of the program closes while the box is open.
       } else if (repaint && IsBoxWindow(event.window.windowID)) {
         input::Exposed(owner_);
         dirty_ = true;

@@ -35,8 +35,11 @@ TEST_F(StartupTest, NoSettingsFileGivesTheDefaults) {
   EXPECT_EQ(game().variables().ScriptName(), "MAIN.MES");
   EXPECT_EQ(game().nowFileNames[1], "MAIN.MES");
   EXPECT_FALSE(platform::IsWindow(window().handle()));
-  ASSERT_EQ(backend().boxes().size(), 1u);
-  EXPECT_EQ(backend().boxes()[0].text, Gbk("结束游戏吗？"));
+  // The missing start script was reported by the file layer, then the quit was confirmed.
+  ASSERT_EQ(backend().boxes().size(), 2u);
+  EXPECT_EQ(backend().boxes()[0].caption, Gbk("文件打开错误"));
+  EXPECT_EQ(backend().boxes()[0].text, "MAIN.MES");
+  EXPECT_EQ(backend().boxes()[1].text, Gbk("结束游戏吗？"));
 }
 
 TEST_F(StartupTest, OptionsFromTheSettingsFile) {

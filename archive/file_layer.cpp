@@ -1,0 +1,216 @@
+// Whole-file loading: the role loaders choose between archive and loose file and between
+// stored and compressed data; loose reads and the save-file writer.
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include "archive/archive_set.h"
+#include "platform/error_box.h"
+#include "resources/byte_order.h"
+#include "resources/gbk.h"
+#include "script/variable_area.h"
+
+namespace tvx {
+namespace {
+
+void Box(std::string_view caption_utf8, std::string_view text_gbk) {
+  ErrorBox(gbk::FromUtf8(caption_utf8), text_gbk);
+}
+
+// Element 1 of the 32-bit array 0: where compressed input is staged in the script image.
+constexpr size_t kScratchPointerOffset = VariableArea::kSystemPointersOffset + 4;
+
+bool Overlap(std::span<const uint8_t> a, std::span<const uint8_t> b) {
+  const std::less<const uint8_t*> less;
+  return less(a.data(), b.data() + b.size()) && less(b.data(), a.data() + a.size());
+}
+
+}  // namespace
+
+std::span<uint8_t> ArchiveSet::Scratch() {
+  const auto image = variables_.image();
+  const uint32_t offset = bytes::LoadLe32(variables_.bytes(), kScratchPointerOffset);
+  return image.subspan(std::min<size_t>(offset, image.size()));
+}
+
+bool ArchiveSet::Expand(std::span<uint8_t> packed, std::span<uint8_t> destination) {
+  // Expanding onto the input it is still reading would garble it: move the input to the end
+  // of the image and let the output stop short of it.
+  if (Overlap(packed, destination)) {
+    const auto image = variables_.image();
+    const auto moved = image.subspan(image.size() - packed.size());
+    std::memmove(moved.data(), packed.data(), packed.size());
+    packed = moved;
+    const std::less<const uint8_t*> less;
+    if (!less(destination.data(), packed.data())) return packed.empty();
+    destination = destination.first(
+        std::min<size_t>(destination.size(), static_cast<size_t>(packed.data() - destination.data())));
+  }
+  decoder_.Decode(packed, destination);
+  return decoder_.LastDecodeComplete();
+}
+
+int ArchiveSet::PlainLooseRead(const std::string& name, std::span<uint8_t> destination) {
+  platform::File file;
+  if (!file.Open(platform::ResolveLoosePath(name), platform::File::Mode::Read)) {
+    Box("文件打开错误", name);
+    return 0;
+  }
+  const auto size = file.Size();
+  if (!size) {
+    Box("文件大小的取得失败了。", name);
+    return 0;
+  }
+  // A file larger than its destination, or one that yields fewer bytes than its size, is a
+  // failed read: nothing past the destination is written and no stale bytes pass as data.
+  if (static_cast<uint64_t>(*size) > destination.size()) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  const auto got = file.Read(destination.first(static_cast<size_t>(*size)));
+  if (!got || *got != static_cast<size_t>(*size)) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  lastReadSize = static_cast<uint32_t>(*size);
+  if (!file.Close()) {
+    Box("文件的关闭失败了。", name);
+    return 0;
+  }
+  return 1;
+}
+
+int ArchiveSet::CompressedLooseRead(const std::string& name, std::span<uint8_t> destination) {
+  platform::File file;
+  if (!file.Open(platform::ResolveLoosePath(name), platform::File::Mode::Read)) {
+    Box("文件打开错误", name);
+    return 0;
+  }
+  const auto size = file.Size();
+  if (!size) {
+    Box("文件大小的取得失败了。", name);
+    return 0;
+  }
+  const auto scratch = Scratch();
+  if (static_cast<uint64_t>(*size) > scratch.size()) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  const auto packed = scratch.first(static_cast<size_t>(*size));
+  const auto got = file.Read(packed);
+  if (!got || *got != packed.size()) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  if (!file.Close()) {
+    Box("文件的关闭失败了。", name);
+    return 0;
+  }
+  lastReadSize = static_cast<uint32_t>(*size);
+  if (!Expand(packed, destination)) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  return 1;
+}
+
+int ArchiveSet::PlainArchiveRead(std::string& name, std::span<uint8_t> destination,
+                                 ArchiveRole role) {
+  const int slot = RoleSlot(role);
+  const auto size = Position(name, role, slot, /*report_missing=*/true);
+  if (!size) return 0;
+  if (*size > destination.size()) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  const auto got = slots_[slot].Read(destination.first(*size));
+  if (!got || *got != *size) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  lastReadSize = *size;
+  return 1;
+}
+
+int ArchiveSet::CompressedArchiveRead(std::string& name, std::span<uint8_t> destination,
+                                      ArchiveRole role) {
+  const int slot = RoleSlot(role);
+  // A name the archive lacks fails quietly: the caller falls back to a loose file.
+  const auto size = Position(name, role, slot, /*report_missing=*/false);
+  if (!size) return 0;
+  const auto scratch = Scratch();
+  if (*size > scratch.size()) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  const auto packed = scratch.first(*size);
+  const auto got = slots_[slot].Read(packed);
+  if (!got || *got != packed.size()) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  if (!Expand(packed, destination)) {
+    Box("文件的读取失败了。", name);
+    return 0;
+  }
+  return 1;
+}
+
+int ArchiveSet::LoadWhole(std::string& name, std::span<uint8_t> destination, ArchiveRole role,
+                          bool compressed) {
+  const bool packed = RoleFlag(role);
+  if (packed && !slots_[RoleSlot(role)].IsOpen() && !OpenArchive(RoleSlot(role))) {
+    Box("文件打开错误", names_[Index(role)]);
+    return 0;
+  }
+  if (compressed) {
+    if (!packed) return CompressedLooseRead(name, destination);
+    if (CompressedArchiveRead(name, destination, role)) return 1;
+    // A loose, stored file beside the program stands in for an entry the archive lacks.
+    return PlainLooseRead(name, destination);
+  }
+  return packed ? PlainArchiveRead(name, destination, role) : PlainLooseRead(name, destination);
+}
+
+int ArchiveSet::LoadScript(std::string& name, std::span<uint8_t> destination) {
+  return LoadWhole(name, destination, ArchiveRole::Mes, mes_compressed_ != 0);
+}
+
+int ArchiveSet::LoadData(std::string& name, std::span<uint8_t> destination) {
+  return LoadWhole(name, destination, ArchiveRole::Data, data_compressed_ != 0);
+}
+
+int ArchiveSet::LoadPicture(std::string& name, std::span<uint8_t> destination) {
+  if (!slots_[kBgSlot].IsOpen()) {
+    if (!RoleFlag(ArchiveRole::Bg)) return PlainLooseRead(name, destination);
+    if (!OpenArchive(kBgSlot)) {
+      Box("文件打开错误", names_[Index(ArchiveRole::Bg)]);
+      return 0;
+    }
+  }
+  return PlainArchiveRead(name, destination, ArchiveRole::Bg);
+}
+
+int ArchiveSet::ReadLooseFile(const std::string& name, std::span<uint8_t> destination) {
+  return PlainLooseRead(name, destination);
+}
+
+int ArchiveSet::WriteLooseFile(const std::string& name, std::span<const uint8_t> data) {
+  platform::AtomicFileWriter writer;
+  if (!writer.Begin(platform::ResolveLoosePath(name))) {
+    Box("文件打开错误", name);
+    return 0;
+  }
+  // A failed write is a failed save: the previous file stays as it was.
+  if (data.size() < kSaveSize || !writer.Write(data.first(kSaveSize))) {
+    Box("文件错误", gbk::FromUtf8("文件的读取失败了。"));
+    return 0;
+  }
+  if (!writer.Commit()) {
+    Box("文件错误", gbk::FromUtf8("文件的关闭失败了。"));
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace tvx
