@@ -12,6 +12,10 @@ namespace tvx {
 using platform::Key;
 using platform::Msg;
 
+MainWindow::~MainWindow() {
+  if (platform::IsWindow(handle_)) platform::DestroyWindow(handle_);
+}
+
 void MainWindow::ReadTitle() { title_ = settings_.ReadString("Config", "TITLE", "TALVEX", 128); }
 
 bool MainWindow::CreateMainWindow(bool windowed) {

@@ -44,6 +44,9 @@ class MainWindow {
   explicit MainWindow(GameSystem& system) : system_(system) {}
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
+  // A window still standing (start-up stopped after creating it) goes with its object, so
+  // that its procedure never runs on a destroyed one.
+  ~MainWindow();
 
   // Start-up step: the window title from the settings (at most 127 characters).
   void ReadTitle();
