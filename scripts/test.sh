@@ -1,10 +1,30 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the default build, then the same
-# suite under AddressSanitizer + UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, and runs every test: a short run of each fuzz target,
+# then the test suite in the default build and under AddressSanitizer + UndefinedBehavior-
+# Sanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh clang libclang-rt-14-dev
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+
+echo "== fuzz (short runs) =="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+for target in build/fuzz/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  mkdir -p "$corpus/$name"
+  if ! "$target" -max_total_time="${TALVEX_FUZZ_SECONDS:-15}" -rss_limit_mb=4096 \
+      "$corpus/$name" >"$corpus/$name.log" 2>&1; then
+    tail -n 40 "$corpus/$name.log"
+    echo "fuzz target $name failed" >&2
+    exit 1
+  fi
+  echo "$name: $(grep -o 'Done [0-9]* runs' "$corpus/$name.log")"
+done
+
 status=0
 for preset in default asan; do
   echo "== $preset =="
