@@ -41,7 +41,9 @@ GameSystem::GameSystem(Options options)
     : options_(options),
       main_window_(*this),
       display_(options.windowed),
-      variables_(Make<VariableArea>()) {}
+      variables_(Make<VariableArea>()) {
+  if (variables_) interpreter_ = std::make_unique<ScriptInterpreter>(*this);
+}
 
 GameSystem::~GameSystem() {
   TVX_TRACE(App, "destroy ShellWindows");
@@ -66,13 +68,19 @@ bool GameSystem::Prepare() {
   cursorVisible = 1;
   itemWindowAvailable = {0, 0};
   for (size_t i = 0; i < kNowFileSlots; ++i) nowFileNames[i] = kNowFileTemplates[i];
-  if (!variables_) return false;
+  if (!variables_ || !interpreter_) return false;
 
   archives_ = Make<ArchiveSet>(*variables_);
   if (!archives_ || !archives_->OpenAll()) return false;
   shell_ = Make<ShellWindows>(*this, *variables_);
   if (!shell_) return false;
-  evaluator_ = Make<ExpressionEvaluator>();
+  evaluator_ = Make<ExpressionEvaluator>(
+      *interpreter_, interpreter_->memory(),
+      [](void* context) {
+        TickThread* ticks = static_cast<GameSystem*>(context)->ticks();
+        return ticks ? ticks->GetTicks() : 0u;
+      },
+      this);
   if (!evaluator_) return false;
   main_window_.ReadTitle();
   animations_ = Make<AnimationTable>();
@@ -108,14 +116,11 @@ void GameSystem::ReadOptions() {
 }
 
 int GameSystem::RunGame() {
-  std::string start = settings_.ReadString("Config", "StartMES", "MAIN.MES", 128);
-  variables_->SetScriptName(start);
-  nowFileNames[1] = start;
+  const std::string start = settings_.ReadString("Config", "StartMES", "MAIN.MES", 128);
   // A failed load has shown its box; the interpreter then runs the image as it is.
-  (void)archives_->LoadScript(start, variables_->image());
+  (void)interpreter_->LoadScriptByName(start);
   ticks_->Resume();
-  ScriptInterpreter interpreter;
-  interpreter.Run();
+  interpreter_->Run();
   ticks_->Pause();
   main_window_.SetRunState(MainWindow::kRunning);
   if (!main_window_.DestroyMainWindow()) return 0;
@@ -148,7 +153,8 @@ bool GameSystem::StartUp() {
   }
   ReadOptions();
   UpdateMenuChecks();
-  variables_->Reset(moveSpeed);
+  variables_->Initialise(moveSpeed);
+  interpreter_->Reset();
   graphics_.Initialise();
   return true;
 }

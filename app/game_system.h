@@ -18,6 +18,7 @@
 #include "platform/types.h"
 #include "script/animation_table.h"
 #include "script/expression_evaluator.h"
+#include "script/script_interpreter.h"
 #include "script/variable_area.h"
 #include "sound/sound_manager.h"
 #include "sound/tick_thread.h"
@@ -53,6 +54,7 @@ class GameSystem {
   DisplayDevice& display() { return display_; }
   GraphicsEngine& graphics() { return graphics_; }
   VariableArea& variables() { return *variables_; }
+  ScriptInterpreter& interpreter() { return *interpreter_; }
 
   // Owned components; null until start-up creates them.
   ArchiveSet* archives() { return archives_.get(); }
@@ -67,6 +69,8 @@ class GameSystem {
   void BuildMenus() {}
   // Sets the menus' check marks from the options.
   void UpdateMenuChecks() {}
+  // Has the NOW FILE view repaint its names (the view comes with the menu commands).
+  void RefreshNowFile() {}
   // Shows the right-button command menu; the chosen command, 0 for none.
   uint16_t TrackCommandMenu(platform::Point screen) {
     (void)screen;
@@ -86,6 +90,7 @@ class GameSystem {
   std::array<std::string, kNowFileSlots> nowFileNames;
   std::array<uint32_t, 2> itemWindowAvailable{};
   uint32_t menuTracking = 0;
+  uint32_t interfaceSounds = 0;  // EFFECT 11/12: the engine's own sounds on errors and windows
   bool graphicsReady = false;
 
  private:
@@ -102,6 +107,8 @@ class GameSystem {
   GraphicsEngine graphics_;
   // The variables with the script image behind them: one large block of its own.
   std::unique_ptr<VariableArea> variables_;
+  // The interpreter's state: program counter, nesting, call stack, procedures, menus.
+  std::unique_ptr<ScriptInterpreter> interpreter_;
 
   std::unique_ptr<ArchiveSet> archives_;
   std::unique_ptr<ShellWindows> shell_;

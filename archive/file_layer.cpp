@@ -17,9 +17,6 @@ void Box(std::string_view caption_utf8, std::string_view text_gbk) {
   ErrorBox(gbk::FromUtf8(caption_utf8), text_gbk);
 }
 
-// Element 1 of the 32-bit array 0: where compressed input is staged in the script image.
-constexpr size_t kScratchPointerOffset = VariableArea::kSystemPointersOffset + 4;
-
 bool Overlap(std::span<const uint8_t> a, std::span<const uint8_t> b) {
   const std::less<const uint8_t*> less;
   return less(a.data(), b.data() + b.size()) && less(b.data(), a.data() + a.size());
@@ -29,7 +26,8 @@ bool Overlap(std::span<const uint8_t> a, std::span<const uint8_t> b) {
 
 std::span<uint8_t> ArchiveSet::Scratch() {
   const auto image = variables_.image();
-  const uint32_t offset = bytes::LoadLe32(variables_.bytes(), kScratchPointerOffset);
+  // Element 1 of the 32-bit array 0: where compressed input is staged in the script image.
+  const uint32_t offset = variables_.Pointer(1);
   return image.subspan(std::min<size_t>(offset, image.size()));
 }
 

@@ -1,10 +1,49 @@
-// The script's stack machine.
-//
-// Stand-in until the expression evaluator is built; start-up only creates it.
+// The script's stack machine: evaluates one postfix expression (expression_code.h) at the
+// program counter against the variables, on a fixed stack of 1024 unsigned 32-bit values.
 #pragma once
+
+#include <array>
+#include <cstdint>
 
 namespace tvx {
 
-class ExpressionEvaluator {};
+class ScriptInterpreter;
+class VariableArea;
+class VmMemory;
+
+class ExpressionEvaluator {
+ public:
+  static constexpr uint16_t kStackSize = 1024;
+
+  // The tick source is the 15 ms clock that the random operator mixes in.
+  ExpressionEvaluator(ScriptInterpreter& interpreter, VmMemory& memory,
+                      uint32_t (*ticks)(void* context), void* tick_context);
+
+  // Reads one expression, up to and including its 0xFF, and returns its value.
+  uint32_t Evaluate();
+  // A full stack reports the overflow; a push beyond it is dropped.
+  void Push(uint32_t value);
+  // An empty stack reports the underflow and gives 0.
+  uint32_t Pop();
+
+  uint16_t depth() const { return depth_; }
+  uint32_t seed() const { return seed_; }
+  void SetSeed(uint32_t seed) { seed_ = seed; }
+  // The first seed: the sum of the eight fields of the local time.
+  void SeedFromLocalTime();
+
+ private:
+  uint32_t Random(uint32_t bound);
+  uint16_t Register16(uint8_t r) const;
+  uint32_t Register32(uint8_t r) const;
+
+  ScriptInterpreter& interpreter_;
+  VmMemory& memory_;
+  uint32_t (*ticks_)(void*);
+  void* tick_context_;
+  std::array<uint32_t, kStackSize> stack_{};
+  uint16_t depth_ = 0;
+  uint32_t seed_ = 0;
+};
 
 }  // namespace tvx

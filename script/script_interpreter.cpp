@@ -1,13 +1,207 @@
 #include "script/script_interpreter.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "app/game_system.h"
 #include "app/pump.h"
+#include "platform/trace.h"
+#include "script/expression_evaluator.h"
+#include "script/opcodes.h"
+#include "script/text_output.h"
+#include "script/variable_area.h"
 
 namespace tvx {
 
-int ScriptInterpreter::Run() {
-  while (PumpOnceWaiting()) {
+std::string ParamList::Text(size_t i) const {
+  if (i >= kCapacity) return {};
+  const auto& text = records[i].text;
+  return std::string(text.data(), strnlen(text.data(), text.size()));
+}
+
+ScriptInterpreter::ScriptInterpreter(GameSystem& system)
+    : system_(system), variables_(system.variables()) {
+  memory_.Map(kVariableAreaAddress, variables_.block());
+  memory_.Map(kScratchBlockAddress, scratch_);
+  memory_.Map(kMenuCodeTableAddress, menus_.codeBytes());
+  memory_.Map(kMenuNumberListAddress, menus_.numberBytes());
+  text_ = new TextOutput(*this, variables_);
+  SetImageAddress(kScriptImageAddress);
+}
+
+ScriptInterpreter::~ScriptInterpreter() { delete text_; }
+
+void ScriptInterpreter::Reset() {
+  pc_ = 0;
+  depth_ = 0;
+  call_depth_ = 0;
+  menus_.Reset();
+  text_->Reset();
+  SetImageAddress(kScriptImageAddress);
+}
+
+void ScriptInterpreter::SetImageAddress(VmAddress address) {
+  image_address_ = address;
+  code_ = memory_.Rest(address);
+}
+
+uint32_t ScriptInterpreter::ReadU16() {
+  const uint32_t low = ReadByte(1);
+  return low | uint32_t{ReadByte(1)} << 8;
+}
+
+uint32_t ScriptInterpreter::ReadU32() {
+  uint32_t value = 0;
+  for (int k = 0; k < 4; ++k) value |= uint32_t{ReadByte(1)} << (8 * k);
+  return value;
+}
+
+void ScriptInterpreter::ReadParamList() {
+  params_ = ParamList{};
+  while (!PastEnd() && ReadByte(0) != 0) {
+    const uint8_t kind = ReadByte(1);
+    // Parameters beyond the list's capacity are read and dropped.
+    ParamRecord dropped;
+    ParamRecord& record = params_.count < ParamList::kCapacity ? params_.records[params_.count]
+                                                              : dropped;
+    if (kind == 1) {
+      record.kind = 1;
+      size_t length = 0;
+      while (!PastEnd() && ReadByte(0) != 0) {
+        const char c = static_cast<char>(ReadByte(1));
+        // Longer texts are cut to what the record holds.
+        if (length + 1 < record.text.size()) record.text[length++] = c;
+      }
+      ReadByte(1);
+    } else if (kind == 2) {
+      record.kind = 2;
+      record.value = system_.evaluator()->Evaluate();
+    }
+    ++params_.count;
   }
-  return 1;
+  ReadByte(1);
+}
+
+int ScriptInterpreter::LoadScriptByName(std::string_view name) {
+  std::string file(name.substr(0, std::min(name.size(), VariableArea::kScriptNameSize - 1)));
+  variables_.SetScriptName(file);
+  system_.nowFileNames[1] = file;
+  system_.RefreshNowFile();
+  return system_.archives() ? system_.archives()->LoadScript(file, variables_.image()) : 0;
+}
+
+int ScriptInterpreter::Run() {
+  ++depth_;
+  MainWindow& window = system_.mainWindow();
+  for (;;) {
+    PumpOnce();
+    uint32_t state = window.runState();
+    if (state == 3) window.SetRunState(0);
+    const bool ending = state == MainWindow::kQuit || budget_ == 0;
+    if (variables_.HasSystemFlag(kFlagRestart)) {
+      if (depth_ != 1) {
+        --depth_;
+        return 0;
+      }
+      variables_.SetSystemFlag(kFlagRestart, false);
+      SetImageAddress(kScriptImageAddress);
+      pc_ = 0;
+    }
+    const uint8_t op = ReadByte(0);
+    if (op == mes::kEnd) {
+      ReadByte(1);
+      --depth_;
+      return 0;
+    }
+    Dispatch(op);
+    if (ending) return 0;
+  }
+}
+
+void ScriptInterpreter::RunNested(VmAddress address, uint32_t pc) {
+  const VmAddress saved_address = image_address_;
+  const uint32_t saved_pc = pc_;
+  SetImageAddress(address);
+  pc_ = pc;
+  Run();
+  SetImageAddress(saved_address);
+  pc_ = saved_pc;
+}
+
+void ScriptInterpreter::Dispatch(uint8_t op) {
+  using namespace mes;
+  if (IsTextLead(op)) {
+    text_->DrawTextRun();  // the run starts at this byte: it is not an opcode
+    return;
+  }
+  if (op >= kOpcodeCount) return;  // undefined: no progress, as the engine always did
+  ReadByte(1);
+  ExpressionEvaluator& evaluator = *system_.evaluator();
+  switch (op) {
+    case kText:
+      text_->DrawTextRun();
+      break;
+    case kTextHalf:
+      text_->DrawHalfTextRun();
+      break;
+    case kSetFlags:
+      StoreFlags(ReadU16());
+      break;
+    case kSetReg16:
+      StoreRegisters16(ReadByte(1));
+      break;
+    case kSetFlagsAt:
+      StoreFlags(evaluator.Evaluate() & 0xFFFF);
+      break;
+    case kSetBytes:
+      StoreBytes();
+      break;
+    case kSetDim16:
+      StoreDim16();
+      break;
+    case kSetDim32:
+      StoreDim32();
+      break;
+    case kIf:
+      If();
+      break;
+    case kJump:
+      pc_ = ReadU32();
+      break;
+    case kSyscall:
+      Syscall();
+      break;
+    case kLoadScript:
+      LoadScript();
+      break;
+    case kCallScript:
+      CallScript();
+      break;
+    case kMenuItem:
+      MenuItem();
+      break;
+    case kCallProc:
+      ReadParamList();
+      CallProc(params_.Value(0));
+      break;
+    case kEffect:
+      Effect();
+      break;
+    case kNewline:
+      if (ReadByte(1) == 0) text_->Newline();
+      break;
+    case kDefineProc:
+      DefineProc();
+      break;
+    case kMenuRun:
+      MenuRun();
+      break;
+    case kSetReg32:
+      StoreRegisters32(ReadByte(1));
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace tvx

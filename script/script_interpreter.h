@@ -1,14 +1,141 @@
-// The bytecode interpreter, which is also the game's main loop.
-//
-// Stand-in until the script machine is built: Run waits for the player, pumping messages,
-// until the program is told to quit.
+// The bytecode interpreter, which is also the game's main loop: it pumps messages once per
+// instruction, dispatches opcodes to the commands, and nests (CALL_SCRIPT, CALL_PROC,
+// MENU_RUN and the code-running system calls run a further level of the same loop).
 #pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "script/menu_item_table.h"
+#include "script/vm_memory.h"
 
 namespace tvx {
 
+class GameSystem;
+class VariableArea;
+class ExpressionEvaluator;
+class TextOutput;
+
+struct ParamRecord {
+  static constexpr size_t kTextCapacity = 23;  // 22 characters and the NUL
+  uint8_t kind = 0;                            // 0 none, 1 text, 2 number
+  std::array<char, kTextCapacity> text{};
+  uint32_t value = 0;
+};
+
+struct ParamList {
+  static constexpr size_t kCapacity = 30;
+  std::array<ParamRecord, kCapacity> records{};
+  uint32_t count = 0;
+  uint32_t Value(size_t i) const { return i < kCapacity ? records[i].value : 0; }
+  std::string Text(size_t i) const;
+};
+
 class ScriptInterpreter {
  public:
+  static constexpr size_t kCallStackSize = 5;
+  static constexpr size_t kProcedureCount = 100;
+
+  explicit ScriptInterpreter(GameSystem& system);
+  ScriptInterpreter(const ScriptInterpreter&) = delete;
+  ScriptInterpreter& operator=(const ScriptInterpreter&) = delete;
+  ~ScriptInterpreter();
+
+  // Start-up: program counter, nesting and call stack 0, the image address at the image.
+  void Reset();
+
+  // The byte at image address + program counter; then the counter moves on by `advance`.
+  // Past the end of the area the image address lies in, every byte reads 0 (END).
+  uint8_t ReadByte(uint32_t advance) {
+    if (budget_ == 0 || pc_ >= code_.size()) {
+      pc_ += advance;
+      return 0;
+    }
+    --budget_;
+    const uint8_t byte = code_[pc_];
+    pc_ += advance;
+    return byte;
+  }
+  bool PastEnd() const { return budget_ == 0 || pc_ >= code_.size(); }
+  uint32_t ReadU16();
+  uint32_t ReadU32();
+  uint32_t GetPC() const { return pc_; }
+  void SetPC(uint32_t pc) { pc_ = pc; }
+  VmAddress imageAddress() const { return image_address_; }
+  void SetImageAddress(VmAddress address);
+
+  // Reads one parameter list at the program counter.
+  void ReadParamList();
+  const ParamList& params() const { return params_; }
+
+  // One interpreter level: until END, a restart unwinding it, or the program ending.
   int Run();
+  // Runs the code at `address` as a nested level and comes back here.
+  void RunNested(VmAddress address, uint32_t pc);
+  // Names the current script and reads it into the image.
+  int LoadScriptByName(std::string_view name);
+
+  uint16_t nestingDepth() const { return depth_; }
+  uint16_t callDepth() const { return call_depth_; }
+  VmMemory& memory() { return memory_; }
+  MenuItemTable& menus() { return menus_; }
+  TextOutput& text() { return *text_; }
+  GameSystem& system() { return system_; }
+
+  // Stops every level once this many bytes have been fetched (fuzzing, tests).
+  void SetFetchBudget(uint64_t bytes) { budget_ = bytes; }
+  uint64_t fetchBudget() const { return budget_; }
+
+ private:
+  struct CallFrame {
+    VmAddress image_address = 0;
+    uint32_t pc = 0;
+    std::string name;
+  };
+  struct Procedure {
+    uint32_t pc = 0;
+    VmAddress image_address = 0;
+  };
+
+  void Dispatch(uint8_t op);
+  // Commands.
+  void StoreFlags(uint32_t n);
+  void StoreRegisters16(uint8_t r);
+  void StoreRegisters32(uint8_t r);
+  void StoreBytes();
+  void StoreDim16();
+  void StoreDim32();
+  void If();
+  void LoadScript();
+  void CallScript();
+  void MenuItem();
+  void CallProc(uint32_t n);
+  void DefineProc();
+  void MenuRun();
+  void WaitWhileInput(int input);
+  void WaitWhileHeld(int input, uint32_t ticks);
+  void Effect();
+  void Syscall();
+
+  GameSystem& system_;
+  VariableArea& variables_;
+  VmMemory memory_;
+  std::array<uint8_t, kScratchBlockSize> scratch_{};
+  MenuItemTable menus_;
+  ParamList params_;
+  std::array<CallFrame, kCallStackSize> call_stack_{};
+  uint16_t call_depth_ = 0;
+  std::array<Procedure, kProcedureCount> procedures_{};
+  TextOutput* text_ = nullptr;
+
+  VmAddress image_address_ = kScriptImageAddress;
+  std::span<const uint8_t> code_;  // the area from the image address on
+  uint32_t pc_ = 0;
+  uint16_t depth_ = 0;
+  uint64_t budget_ = UINT64_MAX;
 };
 
 }  // namespace tvx

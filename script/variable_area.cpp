@@ -1,20 +1,30 @@
 #include "script/variable_area.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "resources/byte_order.h"
 
 namespace tvx {
 
-uint16_t VariableArea::Register16(int r) const {
-  if (r < 0 || r > 25) return 0;
-  const size_t at = kRegisters16Offset + 2 * static_cast<size_t>(r);
-  return static_cast<uint16_t>(memory_[at] | (memory_[at + 1] << 8));
+uint16_t VariableArea::Load16(size_t base, int i, int count) const {
+  if (i < 0 || i >= count) return 0;
+  return bytes::LoadLe16(std::span<const uint8_t>(memory_), base + 2 * static_cast<size_t>(i));
 }
 
-void VariableArea::SetRegister16(int r, uint16_t value) {
-  if (r < 0 || r > 25) return;
-  const size_t at = kRegisters16Offset + 2 * static_cast<size_t>(r);
-  memory_[at] = static_cast<uint8_t>(value);
-  memory_[at + 1] = static_cast<uint8_t>(value >> 8);
+void VariableArea::Store16(size_t base, int i, int count, uint16_t value) {
+  if (i < 0 || i >= count) return;
+  bytes::StoreLe16(memory_, base + 2 * static_cast<size_t>(i), value);
+}
+
+uint32_t VariableArea::Load32(size_t base, int i, int count) const {
+  if (i < 0 || i >= count) return 0;
+  return bytes::LoadLe32(std::span<const uint8_t>(memory_), base + 4 * static_cast<size_t>(i));
+}
+
+void VariableArea::Store32(size_t base, int i, int count, uint32_t value) {
+  if (i < 0 || i >= count) return;
+  bytes::StoreLe32(memory_, base + 4 * static_cast<size_t>(i), value);
 }
 
 void VariableArea::SetScriptName(std::string_view name) {
@@ -28,9 +38,35 @@ std::string_view VariableArea::ScriptName() const {
   return {begin, strnlen(begin, kScriptNameSize)};
 }
 
-void VariableArea::Reset(uint32_t move_speed) {
-  std::fill_n(memory_.begin(), kVariableAreaSize, 0);
+void VariableArea::RedoSystemLinks(uint32_t move_speed) {
+  SetSystemFlag(kFlagAnimationsRun, true);
+  bytes::StoreLe32(memory_, kArray0AddressOffset,
+                   kVariableAreaAddress + static_cast<uint32_t>(kSystemWordsOffset));
+  SetWord(kWordInit, kInitWord);
+  SetPointer(7, kScriptImageAddress);
+  SetPointer(0, kVariableAreaAddress);
+  SetPointer(10, kScratchBlockAddress);
+  SetPointer(8, kMenuCodeTableAddress);
+  SetPointer(9, kMenuNumberListAddress);
   SetRegister16(kRegisterW, static_cast<uint16_t>(move_speed * 20));
+}
+
+void VariableArea::Initialise(uint32_t move_speed) {
+  std::fill_n(memory_.begin(), kVariableAreaSize, 0);
+  RedoSystemLinks(move_speed);
+  SetPointer(1, kStagingOffset);
+  SetWord(kWordSystemFlags, 15);
+  SetWord(kWordWindowLeft, 0);
+  SetWord(kWordWindowTop, 0);
+  SetWord(kWordWindowRight, 640);
+  SetWord(kWordWindowBottom, 480);
+  SetWord(kWordOutlineColour, 0);
+  SetWord(kWordFaceColour, 0x7FFF);
+  SetWord(kWordFontWidth, 16);
+  SetWord(kWordFontHeight, 16);
+  SetWord(kWordCharAdvance, 16);
+  SetWord(kWordLineAdvance, 16);
+  SetWord(kWordKeyColour, 0);
 }
 
 }  // namespace tvx

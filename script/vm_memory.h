@@ -1,0 +1,53 @@
+// The address space that scripts see. A VmAddress is a 32-bit number; the engine places its
+// script-visible areas at fixed bases and resolves every access through Resolve, which checks
+// that the whole access lies inside one area. A read outside every area yields 0; a write
+// outside is dropped. Nothing a script computes can reach engine memory.
+//
+//   0x00400000  the variable area (4096 bytes) and directly behind it the script image
+//   0x00800000  a 52-byte scratch block
+//   0x00810000  the menu code table (50 addresses)
+//   0x00820000  the menu number list (50 numbers)
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace tvx {
+
+using VmAddress = uint32_t;
+
+inline constexpr VmAddress kVariableAreaAddress = 0x00400000;
+inline constexpr VmAddress kScriptImageAddress = kVariableAreaAddress + 4096;
+inline constexpr VmAddress kScratchBlockAddress = 0x00800000;
+inline constexpr VmAddress kMenuCodeTableAddress = 0x00810000;
+inline constexpr VmAddress kMenuNumberListAddress = 0x00820000;
+inline constexpr size_t kScratchBlockSize = 52;
+
+class VmMemory {
+ public:
+  // The areas, each at its base address. Spans must outlive this object.
+  void Map(VmAddress base, std::span<uint8_t> area);
+
+  // The `size` bytes at `address`, or an empty span when they do not lie in one area.
+  std::span<uint8_t> Resolve(VmAddress address, uint32_t size) const;
+  // Everything from `address` to the end of its area (empty when outside every area).
+  std::span<uint8_t> Rest(VmAddress address) const;
+
+  uint8_t Read8(VmAddress address) const;
+  uint16_t Read16(VmAddress address) const;
+  uint32_t Read32(VmAddress address) const;
+  void Write8(VmAddress address, uint8_t value) const;
+  void Write16(VmAddress address, uint16_t value) const;
+  void Write32(VmAddress address, uint32_t value) const;
+
+ private:
+  struct Area {
+    VmAddress base = 0;
+    std::span<uint8_t> bytes;
+  };
+  std::array<Area, 4> areas_{};
+  size_t count_ = 0;
+};
+
+}  // namespace tvx
