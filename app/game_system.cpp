@@ -1,5 +1,6 @@
 #include "app/game_system.h"
 
+#include <algorithm>
 #include <new>
 
 #include "app/pump.h"
@@ -62,6 +63,17 @@ GameSystem::~GameSystem() {
   if (CurrentGameSystem() == this) SetCurrentPointers(nullptr, nullptr);
   // The embedded members go in reverse order of construction; the display mode is given
   // back by DisplayDevice's destructor.
+}
+
+void GameSystem::ShowFileName(size_t slot, std::string_view name) {
+  if (slot == 0 || slot >= kNowFileSlots) return;
+  nowFileNames[slot] = std::string(name.substr(0, std::min(name.size(), kNameCapacity - 1)));
+  // A long game shows many names; the record keeps the most recent ones.
+  constexpr size_t kRecordLimit = 100000;
+  if (shown_files_.size() >= kRecordLimit)
+    shown_files_.erase(shown_files_.begin(), shown_files_.begin() + kRecordLimit / 2);
+  shown_files_.push_back({slot, nowFileNames[slot]});
+  // The NOW FILE view that repaints these names comes with the menu commands.
 }
 
 bool GameSystem::Prepare() {

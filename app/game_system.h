@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/settings_file.h"
@@ -69,8 +71,14 @@ class GameSystem {
   void BuildMenus() {}
   // Sets the menus' check marks from the options.
   void UpdateMenuChecks() {}
-  // Has the NOW FILE view repaint its names (the view comes with the menu commands).
-  void RefreshNowFile() {}
+  // Shows a file name in a NOW FILE slot (1-9) and has the view repaint; every name shown
+  // is also kept in order for the run tool's record.
+  void ShowFileName(size_t slot, std::string_view name);
+  struct ShownFile {
+    size_t slot;
+    std::string name;
+  };
+  const std::vector<ShownFile>& shownFiles() const { return shown_files_; }
   // Shows the right-button command menu; the chosen command, 0 for none.
   uint16_t TrackCommandMenu(platform::Point screen) {
     (void)screen;
@@ -99,6 +107,7 @@ class GameSystem {
   void ReadOptions();
 
   Options options_;
+  std::vector<ShownFile> shown_files_;
   // Embedded, in construction order.
   VramPlaneSet planes_;
   MainWindow main_window_;

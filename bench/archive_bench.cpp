@@ -134,7 +134,7 @@ struct Game {
     dir = std::filesystem::temp_directory_path() / "talvex-archive-bench";
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
-    tvx::platform::SetProgramPathForTesting((dir / "talvex").string());
+    tvx::platform::SetProgramPathOverride((dir / "talvex").string());
     tvx::platform::Install(std::make_unique<tvx::platform::HeadlessBackend>());
     std::ofstream(dir / "TVXCHS.INI") << "[FILE]\nbARCMES=1\n[MES]\nbMESTYPE=1\n";
     const auto script = tvx::LzssEncoder().Encode(TextLike(128 * 1024));

@@ -13,7 +13,7 @@
 namespace {
 
 void BM_PumpOnceNothingQueued(benchmark::State& state) {
-  tvx::platform::SetProgramPathForTesting("/nonexistent/talvex-bench/talvex");
+  tvx::platform::SetProgramPathOverride("/nonexistent/talvex-bench/talvex");
   tvx::platform::Install(std::make_unique<tvx::platform::HeadlessBackend>());
   auto system = std::make_unique<tvx::GameSystem>(tvx::GameSystem::Options{.windowed = true});
   if (!system->StartUp()) {

@@ -20,7 +20,7 @@ void EnterScratchFolder() {
                    ("talvex-fuzz-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   std::filesystem::current_path(dir);
-  platform::SetProgramPathForTesting((dir / "talvex").string());
+  platform::SetProgramPathOverride((dir / "talvex").string());
   platform::Install(std::make_unique<platform::HeadlessBackend>());
 }
 

@@ -286,7 +286,7 @@ std::string ProgramPath() {
   }
 }
 
-void SetProgramPathForTesting(std::string path) {
+void SetProgramPathOverride(std::string path) {
   std::lock_guard lock(PathMutex());
   PathOverride() = std::move(path);
 }

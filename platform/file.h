@@ -76,9 +76,10 @@ std::string ResolveLoosePath(std::string_view name);
 // Whether this process may still open at least `count` more files.
 bool CanOpenMoreFiles(int count);
 
-// The program file's full path; tests may point it elsewhere.
+// The program file's full path; tests and the run tool may point it elsewhere (the settings
+// file is looked for beside it).
 std::string ProgramPath();
-void SetProgramPathForTesting(std::string path);
+void SetProgramPathOverride(std::string path);
 // Directory part of a path, with its trailing separator ("" when there is none).
 std::string DirectoryOf(std::string_view path);
 

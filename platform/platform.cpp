@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 
 #include "platform/platform_state.h"
 
@@ -42,6 +43,8 @@ void Uninstall() {
   s.backend.reset();
   s.next_window = 1;
   s.accelerators.clear();
+  s.boxes.clear();
+  s.deadline_expired = nullptr;
   s.key_down.fill(false);
   s.key_latch.fill(false);
   s.message_key_down.fill(false);
@@ -150,6 +153,10 @@ std::optional<Message> PeekMessage(bool remove) {
   if (s.backend) {
     s.backend->PollEvents();
     PresentDirty();
+    if (s.deadline_expired && static_cast<int32_t>(s.backend->TickCount() - s.deadline) >= 0) {
+      auto expired = std::exchange(s.deadline_expired, nullptr);
+      expired(s.deadline_context);
+    }
   }
   if (s.queued.load(std::memory_order_acquire) == 0) return std::nullopt;
   Message message;
@@ -353,13 +360,25 @@ BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_v
   if (!s.backend) return BoxAnswer::Ok;
   if (!IsWindow(owner)) owner = kNoWindow;
   PresentDirty();
+  const uint32_t shown_at = s.backend->TickCount();
   const BoxAnswer answer = s.backend->ShowMessageBox(owner, caption_gbk, text_gbk, buttons);
+  s.boxes.push_back(
+      {std::string(caption_gbk), std::string(text_gbk), buttons, answer, shown_at, owner});
   // The box took the input while it was open: keys released there never reached us, so
   // nothing stays down or latched from it.
   s.key_down.fill(false);
   s.key_latch.fill(false);
   s.message_key_down.fill(false);
   return answer;
+}
+
+const std::vector<RecordedBox>& ShownBoxes() { return Get().boxes; }
+
+void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context) {
+  auto& s = Get();
+  s.deadline = tick;
+  s.deadline_expired = expired;
+  s.deadline_context = context;
 }
 
 bool SetFullscreen(WindowId window, bool fullscreen) {

@@ -9,7 +9,9 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/backend.h"
 #include "platform/framebuffer.h"
@@ -105,6 +107,20 @@ bool HasActiveWindow();
 // ---- Boxes, display mode ----
 BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_view text_gbk,
                      BoxButtons buttons);
+struct RecordedBox {
+  std::string caption;  // GBK
+  std::string text;     // GBK
+  BoxButtons buttons = BoxButtons::Ok;
+  BoxAnswer answer = BoxAnswer::Ok;
+  uint32_t time = 0;  // TickCount when it was shown
+  WindowId owner = kNoWindow;
+};
+// Every box shown since the backend was installed, in order (the run tool's record).
+const std::vector<RecordedBox>& ShownBoxes();
+
+// Calls `expired` once, from the queue, when TickCount reaches `tick` (a run with a time
+// limit ends the game through it). nullptr clears it.
+void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context);
 bool SetFullscreen(WindowId window, bool fullscreen);
 
 // ---- Time ----

@@ -31,6 +31,10 @@ struct State {
   std::atomic<size_t> queued{0};
 
   std::vector<Accelerator> accelerators;
+  std::vector<RecordedBox> boxes;
+  uint32_t deadline = 0;
+  void (*deadline_expired)(void*) = nullptr;
+  void* deadline_context = nullptr;
 
   // Input.
   std::array<bool, kKeyCount> key_down{};   // the keyboard as it is now

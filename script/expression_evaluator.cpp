@@ -27,10 +27,9 @@ void ExpressionEvaluator::SeedFromLocalTime() {
 }
 
 void ExpressionEvaluator::Push(uint32_t value) {
-  if (depth_ >= kStackSize) {
-    ErrorBox(gbk::FromUtf8("堆栈溢出"), gbk::FromUtf8("堆栈缓冲器溢出了"));
-    return;
-  }
+  // The push that filled the stack was reported; the ones beyond it are dropped, so that a
+  // damaged expression cannot flood the player with boxes.
+  if (depth_ >= kStackSize) return;
   stack_[depth_++] = value;
   if (depth_ >= kStackSize)
     ErrorBox(gbk::FromUtf8("堆栈溢出"), gbk::FromUtf8("堆栈缓冲器溢出了"));

@@ -85,8 +85,7 @@ void ScriptInterpreter::ReadParamList() {
 int ScriptInterpreter::LoadScriptByName(std::string_view name) {
   std::string file(name.substr(0, std::min(name.size(), VariableArea::kScriptNameSize - 1)));
   variables_.SetScriptName(file);
-  system_.nowFileNames[1] = file;
-  system_.RefreshNowFile();
+  system_.ShowFileName(1, file);
   return system_.archives() ? system_.archives()->LoadScript(file, variables_.image()) : 0;
 }
 

@@ -99,8 +99,7 @@ void SaveAndLoad(ScriptInterpreter& interpreter, GameSystem& system, const Param
 void ReadDataFile(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
   if (!system.archives()) return;
   std::string name = p.Text(0);
-  system.nowFileNames[3] = name;
-  system.RefreshNowFile();
+  system.ShowFileName(3, name);
   const auto image = system.variables().image();
   system.archives()->LoadData(name, image.subspan(std::min<size_t>(p.Value(1), image.size())));
 }
@@ -144,6 +143,33 @@ void LocalTime(ScriptInterpreter&, GameSystem& system, const ParamList&) {
   for (int r = 0; r < 7; ++r) system.variables().SetRegister16(r, static_cast<uint16_t>(fields[r]));
 }
 
+// Waits for the player: without parameters until decide is pressed and released again (Ctrl
+// skips, as it skips voices); with one, p0 / 4 ticks unless Shift is down.
+void WaitForPlayer(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
+  MainWindow& window = system.mainWindow();
+  SoundManager* sound = system.sound();
+  auto stop_voice = [&] {
+    if (sound) sound->StopChannel(1);
+  };
+  if (p.count == 0) {
+    if (window.QueryInput(MainWindow::kControl)) return stop_voice();
+    while (!window.QueryInput(MainWindow::kDecide)) {
+      if (window.QueryInput(MainWindow::kControl)) return stop_voice();
+      if (!PumpOnceWaiting()) return;
+    }
+    stop_voice();
+    while (window.QueryInput(MainWindow::kDecide) && !window.QueryInput(MainWindow::kControl))
+      if (!PumpOnceWaiting()) return;
+    return;
+  }
+  if (window.QueryInput(MainWindow::kShift) || !system.ticks()) return;
+  TickThread& clock = *system.ticks();
+  clock.ResetTicks();
+  const uint32_t ticks = p.Value(0) / 4;
+  while (clock.GetTicks() < ticks && !window.QueryInput(MainWindow::kShift))
+    if (!PumpOnceWaiting()) return;
+}
+
 void CompareInput(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
   const int state = system.mainWindow().QueryInput(static_cast<int>(p.Value(0)));
   system.variables().SetRegister32(VariableArea::kRegisterS,
@@ -162,7 +188,7 @@ constexpr std::array<SystemCall, 28> kSystemCalls = {{
     {"font", Nothing},            {"number", Nothing},        {"mouse", Nothing},
     {"animation", Nothing},       {"save", SaveAndLoad},      {"music", Nothing},
     {"voice", Nothing},           {"data", ReadDataFile},     {"picture", Nothing},
-    {"screen update", Nothing},   {"blit", Nothing},          {"wait", Nothing},
+    {"screen update", Nothing},   {"blit", Nothing},          {"wait", WaitForPlayer},
     {"text colours", Nothing},    {"run code", RunCodeAt},    {"hit test", HitTest},
     {"find item", FindItem},      {"local time", LocalTime},  {"nothing", Nothing},
     {"compare input", CompareInput}, {"nothing", Nothing},    {"dungeon", Nothing},

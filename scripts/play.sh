@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j2 --target talvex talvex-windowed
+cmake --build --preset default -j2 --target talvex talvex-windowed demo_game
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: start this from a desktop session (or set DISPLAY)." >&2
   exit 1

@@ -15,6 +15,7 @@ class SoundManager {
   void SetChannelVolume(int channel, int32_t volume) {
     if (channel >= 0 && channel < 4) volumes_[static_cast<size_t>(channel)] = volume;
   }
+  void StopChannel(int channel) { (void)channel; }
   int32_t GetChannelVolume(int channel) const {
     return channel >= 0 && channel < 4 ? volumes_[static_cast<size_t>(channel)] : 0;
   }

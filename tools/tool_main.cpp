@@ -6,6 +6,8 @@
 
 #include "tools/arc_command.h"
 #include "tools/lzss_command.h"
+#include "tools/mes_command.h"
+#include "tools/run_command.h"
 
 namespace tvx::tool {
 namespace {
@@ -13,6 +15,8 @@ namespace {
 constexpr std::array kCommands = {
     Command{"arc", "pack, list and extract ARC archives", RunArc},
     Command{"lzss", "compress and expand files in the engine's LZSS coding", RunLzss},
+    Command{"mes", "assemble and disassemble MES scripts", RunMes},
+    Command{"run", "run a game folder, headless or in a window, and dump its state", RunRun},
 };
 
 constexpr std::string_view kUsage = "usage: talvex-tool COMMAND [ARGS...] (see --help)\n";

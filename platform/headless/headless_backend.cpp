@@ -109,8 +109,8 @@ Point HeadlessBackend::ClientOrigin(WindowId id) {
   return it == origins_.end() ? Point{} : it->second;
 }
 
-BoxAnswer HeadlessBackend::ShowMessageBox(WindowId owner, std::string_view caption_gbk,
-                                          std::string_view text_gbk, BoxButtons buttons) {
+BoxAnswer HeadlessBackend::ShowMessageBox(WindowId, std::string_view, std::string_view,
+                                          BoxButtons buttons) {
   // Answers that became due before the box opened are taken first come, first served.
   PollEvents();
   BoxAnswer answer = BoxAnswer::Ok;
@@ -119,8 +119,6 @@ BoxAnswer HeadlessBackend::ShowMessageBox(WindowId owner, std::string_view capti
     answers_.erase(answers_.begin());
   }
   if (buttons == BoxButtons::Ok) answer = BoxAnswer::Ok;
-  boxes_.push_back({std::string(caption_gbk), std::string(text_gbk), buttons, answer,
-                    static_cast<uint32_t>(now_us_ / 1000), owner});
   return answer;
 }
 

@@ -13,17 +13,9 @@
 
 #include "platform/backend.h"
 #include "platform/headless/event_script.h"
+#include "platform/platform.h"
 
 namespace tvx::platform {
-
-struct RecordedBox {
-  std::string caption;  // GBK
-  std::string text;     // GBK
-  BoxButtons buttons = BoxButtons::Ok;
-  BoxAnswer answer = BoxAnswer::Ok;
-  uint32_t time = 0;  // ms of virtual time
-  WindowId owner = kNoWindow;
-};
 
 class HeadlessBackend final : public Backend {
  public:
@@ -32,7 +24,8 @@ class HeadlessBackend final : public Backend {
   // Virtual time in microseconds.
   uint64_t NowMicros() const { return now_us_; }
   void AdvanceMicros(uint64_t micros) { now_us_ += micros; }
-  const std::vector<RecordedBox>& boxes() const { return boxes_; }
+  // Every box shown since the platform was installed.
+  const std::vector<RecordedBox>& boxes() const { return ShownBoxes(); }
   bool fullscreen() const { return fullscreen_; }
   int present_count() const { return present_count_; }
   bool cursor_visible() const { return cursor_visible_; }
@@ -70,7 +63,6 @@ class HeadlessBackend final : public Backend {
   std::vector<ScriptedEvent> answers_;  // pending box answers, in time order
   uint64_t now_us_ = 0;
   std::map<WindowId, Point> origins_;
-  std::vector<RecordedBox> boxes_;
   bool fullscreen_ = false;
   bool fullscreen_fails_ = false;
   bool cursor_visible_ = true;

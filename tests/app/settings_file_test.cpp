@@ -21,7 +21,7 @@ TEST_F(SettingsTest, PathIsBesideTheProgramWhateverTheCurrentDirectory) {
   // Deep installations keep their whole path.
   std::string deep = "/opt/";
   while (deep.size() < 300) deep += "games-folder-with-a-long-name/";
-  platform::SetProgramPathForTesting(deep + "talvex");
+  platform::SetProgramPathOverride(deep + "talvex");
   EXPECT_EQ(SettingsFile().path(), deep + "TVXCHS.INI");
 }
 

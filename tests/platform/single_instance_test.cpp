@@ -97,9 +97,9 @@ TEST(SingleInstance, TheLockIsHeldWithinTheProcessToo) {
 TEST(ProgramPathTest, LongPathsKeepTheirDirectory) {
   std::string deep = "/";
   while (deep.size() < 600) deep += "a-rather-long-folder-name/";
-  SetProgramPathForTesting(deep + "talvex");
+  SetProgramPathOverride(deep + "talvex");
   EXPECT_EQ(DirectoryOf(ProgramPath()), deep);
-  SetProgramPathForTesting({});
+  SetProgramPathOverride({});
   EXPECT_FALSE(ProgramPath().empty());
   EXPECT_EQ(DirectoryOf("talvex"), "");
 }

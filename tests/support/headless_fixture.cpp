@@ -17,13 +17,13 @@ void HeadlessTest::SetUp() {
   dir_ = std::filesystem::temp_directory_path() / ("talvex-test-" + name);
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
-  platform::SetProgramPathForTesting((dir_ / "talvex").string());
+  platform::SetProgramPathOverride((dir_ / "talvex").string());
 }
 
 void HeadlessTest::TearDown() {
   platform::Uninstall();
   platform::ReleaseSingleInstanceForTesting();
-  platform::SetProgramPathForTesting({});
+  platform::SetProgramPathOverride({});
   std::filesystem::remove_all(dir_);
 }
 

@@ -1,0 +1,23 @@
+// Any byte string as the start script: the interpreter runs it for a bounded number of
+// fetched bytes and never touches memory outside the script machine's areas.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "app/game_system.h"
+#include "fuzz/fuzz_support.h"
+#include "platform/platform.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace tvx;
+  fuzz::EnterScratchFolder();
+  fuzz::RecycleBackend();
+  fuzz::WriteFile("MAIN.MES", std::span(data, size));
+  auto system = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
+  if (system->StartUp()) {
+    system->interpreter().SetFetchBudget(20000);
+    system->RunGame();
+  }
+  return 0;
+}

@@ -1,0 +1,90 @@
+// `talvex-tool mes asm` and `mes disasm` on files.
+#include <gtest/gtest.h>
+
+#include "tests/mes/mes_test_support.h"
+#include "tests/tools/tool_test_support.h"
+#include "tools/mes_command.h"
+#include "tools/tool_main.h"
+
+namespace tvx::tool {
+namespace {
+
+using test::Bytes;
+using test::ReadFile;
+using test::RunCommand;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(MesCommand, AssemblesAndDisassemblesFiles) {
+  TempDir dir;
+  WriteFile(dir / "main.tvs", Bytes("start: TEXT \"你好\"\n    JUMP start\n"));
+  const auto assembled = RunCommand(RunMes, {"asm", dir / "main.tvs", dir / "MAIN.MES"});
+  ASSERT_EQ(assembled.code, 0) << assembled.err;
+  EXPECT_NE(assembled.out.find("11 bytes"), std::string::npos) << assembled.out;
+  EXPECT_EQ(mes::test::Hex(ReadFile(dir / "MAIN.MES")), "01 C4 E3 BA C3 00 0A 00 00 00 00");
+
+  const auto listed = RunCommand(RunMes, {"disasm", dir / "MAIN.MES"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  EXPECT_NE(listed.out.find("L_0000:\n    TEXT \"你好\"\n    JUMP L_0000\n"), std::string::npos)
+      << listed.out;
+
+  const auto written = RunCommand(RunMes, {"disasm", "-o", dir / "again.tvs", dir / "MAIN.MES"});
+  ASSERT_EQ(written.code, 0) << written.err;
+  EXPECT_TRUE(written.out.empty());
+  EXPECT_EQ(ReadFile(dir / "again.tvs"), Bytes(listed.out));
+  ASSERT_EQ(RunCommand(RunMes, {"asm", dir / "again.tvs", dir / "AGAIN.MES"}).code, 0);
+  EXPECT_EQ(ReadFile(dir / "AGAIN.MES"), ReadFile(dir / "MAIN.MES"));
+}
+
+TEST(MesCommand, ErrorsLeaveTheOutputAlone) {
+  TempDir dir;
+  WriteFile(dir / "OLD.MES", {0x13, 0x00});
+  WriteFile(dir / "bad.tvs", Bytes("END\nJUMP nowhere\nFROB\n"));
+  const auto result = RunCommand(RunMes, {"asm", dir / "bad.tvs", dir / "OLD.MES"});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_NE(result.err.find(dir / "bad.tvs" + ":2:6: undefined label 'nowhere'\n"),
+            std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find(dir / "bad.tvs" + ":3:1: unknown opcode 'FROB'\n"), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find("2 errors"), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFile(dir / "OLD.MES"), (std::vector<uint8_t>{0x13, 0x00}));
+
+  const auto missing = RunCommand(RunMes, {"asm", dir / "absent.tvs", dir / "X.MES"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("absent.tvs"), std::string::npos);
+  const auto missing_code = RunCommand(RunMes, {"disasm", dir / "absent.MES"});
+  EXPECT_EQ(missing_code.code, 1);
+  WriteFile(dir / "ok.tvs", Bytes("END\n"));
+  const auto unwritable = RunCommand(RunMes, {"asm", dir / "ok.tvs", dir / "no/such/dir/X.MES"});
+  EXPECT_EQ(unwritable.code, 1);
+  EXPECT_NE(unwritable.err.find("no/such/dir/X.MES"), std::string::npos);
+}
+
+TEST(MesCommand, HelpAndUsage) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--help"}, {"asm", "--help"}, {"disasm", "-h"}}) {
+    const auto result = RunCommand(RunMes, args);
+    EXPECT_EQ(result.code, 0) << ::testing::PrintToString(args);
+    EXPECT_NE(result.out.find("mes"), std::string::npos);
+  }
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"frob"},
+                                             {"asm"},
+                                             {"asm", "a.tvs"},
+                                             {"asm", "a", "b", "c"},
+                                             {"disasm"},
+                                             {"disasm", "a", "b"},
+                                             {"disasm", "a", "-o"},
+                                             {"disasm", "--bogus", "a"}}) {
+    const auto result = RunCommand(RunMes, args);
+    EXPECT_EQ(result.code, 2) << ::testing::PrintToString(args);
+    EXPECT_NE(result.err.find("usage:"), std::string::npos) << result.err;
+  }
+  const auto via_tool = RunCommand(RunTool, {"mes", "--help"});
+  EXPECT_EQ(via_tool.code, 0);
+}
+
+}  // namespace
+}  // namespace tvx::tool

@@ -1,0 +1,126 @@
+#include "tools/mes_command.h"
+
+#include <string_view>
+#include <vector>
+
+#include "platform/file.h"
+#include "tools/mes/assembler.h"
+#include "tools/mes/disassembler.h"
+
+namespace tvx::tool {
+namespace {
+
+constexpr std::string_view kUsage = "usage: talvex-tool mes asm|disasm ... (see --help)\n";
+constexpr std::string_view kAsmUsage = "usage: talvex-tool mes asm IN.tvs OUT.MES\n";
+constexpr std::string_view kDisasmUsage = "usage: talvex-tool mes disasm IN.MES [-o OUT.tvs]\n";
+
+constexpr std::string_view kHelp =
+    "talvex-tool mes: write game scripts in MES assembly and read compiled ones.\n"
+    "\n"
+    "  talvex-tool mes asm IN.tvs OUT.MES         assemble a script\n"
+    "  talvex-tool mes disasm IN.MES [-o OUT.tvs]  disassemble a script\n"
+    "\n"
+    "The language is described in docs/mes.md. Run 'talvex-tool mes COMMAND --help' for\n"
+    "the details of one.\n";
+
+constexpr std::string_view kAsmHelp =
+    "Assembles IN.tvs (UTF-8; texts are stored in GBK) into OUT.MES. Every error is reported\n"
+    "as FILE:LINE:COLUMN: message; OUT.MES is written only when there are none, and replaced\n"
+    "only once it is complete.\n";
+
+constexpr std::string_view kDisasmHelp =
+    "Disassembles IN.MES into assembly source, on standard output or into OUT.tvs. Any file\n"
+    "can be disassembled: bytes that are no instruction are written with DB, expressions the\n"
+    "assembler would encode differently with RAW(...), so that 'mes asm' always gives back\n"
+    "the same bytes.\n";
+
+int Usage(std::ostream& err, std::string_view usage) {
+  err << usage;
+  return kExitUsage;
+}
+
+bool IsOption(const std::string& arg) {
+  return !arg.empty() && arg[0] == '-';
+}
+
+int RunAsm(CommandArgs args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && IsHelpFlag(args[0])) {
+    out << kAsmUsage << "\n" << kAsmHelp;
+    return kExitOk;
+  }
+  if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kAsmUsage);
+  const std::string& in_path = args[0];
+  const std::string& out_path = args[1];
+  const auto source = platform::ReadWholeFile(in_path);
+  if (!source) {
+    err << "mes asm: " << in_path << ": cannot read the file\n";
+    return kExitFailure;
+  }
+  const mes::AssembleResult result = mes::Assemble(
+      std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
+  if (!result.ok()) {
+    for (const std::string& error : result.errors) err << error << "\n";
+    err << "mes asm: " << result.errors.size() << (result.errors.size() == 1 ? " error" : " errors")
+        << "; " << out_path << " not written\n";
+    return kExitFailure;
+  }
+  if (!platform::WriteFileAtomically(out_path, result.code)) {
+    err << "mes asm: " << out_path << ": cannot write the file\n";
+    return kExitFailure;
+  }
+  out << in_path << ": " << result.code.size() << " bytes -> " << out_path << "\n";
+  return kExitOk;
+}
+
+int RunDisasm(CommandArgs args, std::ostream& out, std::ostream& err) {
+  std::string in_path;
+  std::string out_path;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (IsHelpFlag(arg)) {
+      out << kDisasmUsage << "\n" << kDisasmHelp;
+      return kExitOk;
+    }
+    if (arg == "-o" && i + 1 < args.size() && out_path.empty() && !args[i + 1].empty()) {
+      out_path = args[++i];
+    } else if (!IsOption(arg) && in_path.empty()) {
+      in_path = arg;
+    } else {
+      return Usage(err, kDisasmUsage);
+    }
+  }
+  if (in_path.empty()) return Usage(err, kDisasmUsage);
+  const auto code = platform::ReadWholeFile(in_path);
+  if (!code) {
+    err << "mes disasm: " << in_path << ": cannot read the file\n";
+    return kExitFailure;
+  }
+  const std::string source = mes::Disassemble(*code);
+  if (out_path.empty()) {
+    out << source;
+    return kExitOk;
+  }
+  const std::vector<uint8_t> bytes(source.begin(), source.end());
+  if (!platform::WriteFileAtomically(out_path, bytes)) {
+    err << "mes disasm: " << out_path << ": cannot write the file\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunMes(CommandArgs args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) return Usage(err, kUsage);
+  const std::string& action = args[0];
+  if (IsHelpFlag(action)) {
+    out << kHelp;
+    return kExitOk;
+  }
+  if (action == "asm") return RunAsm(args.subspan(1), out, err);
+  if (action == "disasm") return RunDisasm(args.subspan(1), out, err);
+  err << "talvex-tool mes: unknown command '" << action << "'\n";
+  return Usage(err, kUsage);
+}
+
+}  // namespace tvx::tool

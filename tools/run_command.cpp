@@ -1,0 +1,190 @@
+#include "tools/run_command.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/game_system.h"
+#include "platform/file.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/platform.h"
+#include "platform/sdl/sdl_backend.h"
+#include "resources/gbk.h"
+
+namespace tvx::tool {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kUsage =
+    "usage: talvex-tool run GAME_DIR [--headless] [--input EVENTS] [--until-ms N] "
+    "[--dump DIR]\n";
+
+constexpr std::string_view kHelp =
+    "Runs the engine on a game folder: its settings file is GAME_DIR/TVXCHS.INI and its loose\n"
+    "files and archives are found in GAME_DIR.\n\n"
+    "  --headless      no window: a virtual clock, so the run is the same every time\n"
+    "  --input EVENTS  timed input events (see docs/headless-events.md)\n"
+    "  --until-ms N    end the game after N ms (virtual time when headless); exit status 124\n"
+    "  --dump DIR      when the run ends, write vars.bin (the 4096-byte variable area),\n"
+    "                  boxes.txt (caption TAB text per box shown) and files.txt (slot TAB name\n"
+    "                  per file name shown), all text in UTF-8\n\n"
+    "Exit status: 0 when the game ended by itself, 124 when the time ran out, 1 when the run\n"
+    "could not start, 2 for a usage error.\n";
+
+struct Options {
+  fs::path game_dir;
+  bool headless = false;
+  std::optional<fs::path> input;
+  std::optional<uint32_t> until_ms;
+  std::optional<fs::path> dump;
+};
+
+std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
+  Options options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&]() -> const std::string* {
+      if (i + 1 >= args.size()) {
+        err << "talvex-tool run: " << arg << " needs a value\n" << kUsage;
+        return nullptr;
+      }
+      return &args[++i];
+    };
+    if (arg == "--headless") {
+      options.headless = true;
+    } else if (arg == "--input") {
+      const auto* v = value();
+      if (!v) return std::nullopt;
+      options.input = fs::absolute(*v);
+    } else if (arg == "--dump") {
+      const auto* v = value();
+      if (!v) return std::nullopt;
+      options.dump = fs::absolute(*v);
+    } else if (arg == "--until-ms") {
+      const auto* v = value();
+      if (!v) return std::nullopt;
+      uint32_t ms = 0;
+      const auto [ptr, ec] = std::from_chars(v->data(), v->data() + v->size(), ms);
+      if (ec != std::errc() || ptr != v->data() + v->size()) {
+        err << "talvex-tool run: --until-ms takes a number of milliseconds, not '" << *v << "'\n";
+        return std::nullopt;
+      }
+      options.until_ms = ms;
+    } else if (!arg.empty() && arg[0] == '-') {
+      err << "talvex-tool run: unknown option '" << arg << "'\n" << kUsage;
+      return std::nullopt;
+    } else if (options.game_dir.empty()) {
+      options.game_dir = fs::absolute(arg);
+    } else {
+      err << "talvex-tool run: one game folder only\n" << kUsage;
+      return std::nullopt;
+    }
+  }
+  if (options.game_dir.empty()) {
+    err << kUsage;
+    return std::nullopt;
+  }
+  return options;
+}
+
+bool WriteDump(const fs::path& dir, GameSystem& system, std::ostream& err) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  const auto vars = system.variables().bytes();
+  std::ofstream(dir / "vars.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(vars.data()), static_cast<std::streamsize>(vars.size()));
+  std::ofstream boxes(dir / "boxes.txt", std::ios::binary);
+  for (const auto& box : platform::ShownBoxes())
+    boxes << gbk::ToUtf8(box.caption) << '\t' << gbk::ToUtf8(box.text) << '\n';
+  std::ofstream files(dir / "files.txt", std::ios::binary);
+  for (const auto& shown : system.shownFiles())
+    files << shown.slot << '\t' << gbk::ToUtf8(shown.name) << '\n';
+  if (!boxes || !files || !fs::exists(dir / "vars.bin")) {
+    err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
+    return false;
+  }
+  return true;
+}
+
+struct Deadline {
+  GameSystem* system = nullptr;
+  bool hit = false;
+};
+
+}  // namespace
+
+int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
+  if (!args.empty() && IsHelpFlag(args[0])) {
+    out << kUsage << "\n" << kHelp;
+    return kExitOk;
+  }
+  const auto options = Parse(args, err);
+  if (!options) return kExitUsage;
+  if (!fs::is_directory(options->game_dir)) {
+    err << "talvex-tool run: no game folder " << options->game_dir.string() << "\n";
+    return kExitFailure;
+  }
+  std::vector<platform::ScriptedEvent> events;
+  if (options->input) {
+    const auto text = platform::ReadWholeFile(options->input->string());
+    if (!text) {
+      err << "talvex-tool run: cannot read " << options->input->string() << "\n";
+      return kExitFailure;
+    }
+    auto parsed = platform::ParseEventScript(std::string_view(
+        reinterpret_cast<const char*>(text->data()), text->size()));
+    if (!parsed.ok()) {
+      err << options->input->string() << ": " << parsed.error << "\n";
+      return kExitFailure;
+    }
+    events = std::move(parsed.events);
+  }
+  std::unique_ptr<platform::Backend> backend;
+  if (options->headless) {
+    backend = std::make_unique<platform::HeadlessBackend>(std::move(events));
+  } else {
+    if (!events.empty()) err << "talvex-tool run: --input is for headless runs; ignored\n";
+    backend = platform::CreateSdlBackend(/*windowed=*/true);
+    if (!backend) {
+      err << "talvex-tool run: no window can be opened here (try --headless)\n";
+      return kExitFailure;
+    }
+  }
+
+  // The game folder is the current directory and the settings file lies in it.
+  const fs::path previous = fs::current_path();
+  fs::current_path(options->game_dir);
+  platform::SetProgramPathOverride((options->game_dir / "talvex").string());
+  platform::Install(std::move(backend));
+
+  int status = 0;
+  {
+    auto system = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
+    Deadline deadline{system.get()};
+    if (options->until_ms) {
+      platform::SetDeadline(
+          *options->until_ms,
+          [](void* context) {
+            auto* d = static_cast<Deadline*>(context);
+            d->hit = true;
+            d->system->mainWindow().SetRunState(MainWindow::kQuit);
+          },
+          &deadline);
+    }
+    status = system->RunSystem();
+    if (deadline.hit) status = kExitTimeLimit;
+    if (options->dump && !WriteDump(*options->dump, *system, err)) status = kExitFailure;
+    platform::SetDeadline(0, nullptr, nullptr);
+  }
+  platform::Uninstall();
+  platform::SetProgramPathOverride({});
+  fs::current_path(previous);
+  return status;
+}
+
+}  // namespace tvx::tool
