@@ -76,6 +76,18 @@ void GameSystem::ShowFileName(size_t slot, std::string_view name) {
   // The NOW FILE view that repaints these names comes with the menu commands.
 }
 
+void GameSystem::TickTasks() {
+  // The channel fade and the animation slots arrive with transitions and animations.
+  wanted_cursor_.store(kCursorRequested | main_window_.CursorForKind().resource,
+                       std::memory_order_release);
+}
+
+void GameSystem::ApplyWantedCursor() {
+  const uint32_t wanted = wanted_cursor_.exchange(0, std::memory_order_acq_rel);
+  if (wanted & kCursorRequested)
+    platform::SetCursor({static_cast<uint16_t>(wanted & 0xFFFF)});
+}
+
 bool GameSystem::Prepare() {
   cursorVisible = 1;
   itemWindowAvailable = {0, 0};
@@ -110,7 +122,7 @@ bool GameSystem::CreateDevices() {
   if (!planes_.CreateAll(window)) return false;
   if (!graphics_.Create()) return false;
   graphicsReady = true;
-  ticks_ = Make<TickThread>();
+  ticks_ = Make<TickThread>(*this);
   if (!ticks_ || !ticks_->Start()) return false;
   PumpOnce();
   return true;

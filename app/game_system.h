@@ -67,6 +67,12 @@ class GameSystem {
   SoundManager* sound() { return sound_.get(); }
   TickThread* ticks() { return ticks_.get(); }
 
+  // The periodic tasks of the 15 ms clock (on the tick thread): the channel fade step, the
+  // wanted mouse cursor (applied by the pump on the program thread), the animation slots.
+  void TickTasks();
+  // Sets the cursor that the clock asked for, if it asked; called by the pump.
+  void ApplyWantedCursor();
+
   // Builds the command menus once the main window exists (menu commands come later).
   void BuildMenus() {}
   // Sets the menus' check marks from the options.
@@ -108,6 +114,8 @@ class GameSystem {
 
   Options options_;
   std::vector<ShownFile> shown_files_;
+  static constexpr uint32_t kCursorRequested = 0x10000;
+  std::atomic<uint32_t> wanted_cursor_{0};
   // Embedded, in construction order.
   VramPlaneSet planes_;
   MainWindow main_window_;

@@ -77,20 +77,18 @@ void MainWindow::ForceCursor(bool show) {
   while (counter != target) counter = platform::ShowCursor(counter < target);
 }
 
-void MainWindow::SetCursorByKind() {
+platform::CursorShape MainWindow::CursorForKind() const {
   switch (system_.cursorKind.load()) {
     case 0:
-      platform::SetCursor({});
-      break;
+      return {};
     case 2:
-      platform::SetCursor({system_.cursorId.load()});
-      break;
+      return {system_.cursorId.load()};
     default:
-      platform::SetCursor({system_.animations() ? system_.animations()->CurrentCursorFrame()
-                                                : uint16_t{0}});
-      break;
+      return {system_.animations() ? system_.animations()->CurrentCursorFrame() : uint16_t{0}};
   }
 }
+
+void MainWindow::SetCursorByKind() { platform::SetCursor(CursorForKind()); }
 
 intptr_t MainWindow::Procedure(void* context, const platform::Message& message) {
   return static_cast<MainWindow*>(context)->Handle(message);

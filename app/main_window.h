@@ -66,8 +66,10 @@ class MainWindow {
   void ClearInput() { input_bits_ = 0; }
   // Shows (or hides) the system cursor whatever its display counter was.
   void ForceCursor(bool show);
-  // Sets the mouse cursor from the game system's cursor kind.
+  // Sets the mouse cursor from the game system's cursor kind (program thread).
   void SetCursorByKind();
+  // The cursor that the kind asks for; any thread may ask.
+  platform::CursorShape CursorForKind() const;
 
  private:
   static intptr_t Procedure(void* context, const platform::Message& message);

@@ -39,12 +39,14 @@ int RunStateResult() {
 }  // namespace
 
 int PumpOnce() {
+  if (g_system) g_system->ApplyWantedCursor();
   HandleOneMessage();
   platform::Sleep(platform::HasActiveWindow() ? 0 : 30);
   return RunStateResult();
 }
 
 int PumpOnceWaiting() {
+  if (g_system) g_system->ApplyWantedCursor();
   const bool handled = HandleOneMessage();
   if (!platform::HasActiveWindow())
     platform::Sleep(30);

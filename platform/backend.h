@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "platform/types.h"
@@ -42,6 +43,15 @@ class Backend {
   virtual void SetMouseCapture(bool captured) = 0;
   // Where the window's client area lies on the screen.
   virtual Point ClientOrigin(WindowId id) = 0;
+
+  // Periodic tasks that the backend runs itself at exact times of its own clock (headless).
+  // -1 when it has no such clock: the task then runs on a thread of its own.
+  virtual int AddPeriodic(uint32_t period_ms, std::function<void()> body) {
+    (void)period_ms;
+    (void)body;
+    return -1;
+  }
+  virtual void RemovePeriodic(int id) { (void)id; }
 
   // A modal box; returns when the user answered it. owner is kNoWindow for the desktop.
   virtual BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk,

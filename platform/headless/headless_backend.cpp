@@ -63,13 +63,46 @@ void HeadlessBackend::Apply(const ScriptedEvent& event) {
   }
 }
 
+uint64_t HeadlessBackend::NextTaskMicros() const {
+  uint64_t next = UINT64_MAX;
+  for (const auto& task : periodic_) next = std::min(next, task.next_us);
+  return next;
+}
+
+void HeadlessBackend::AdvanceTo(uint64_t target) {
+  for (;;) {
+    // The earliest pass due by the target (the first registered wins a tie).
+    Periodic* due = nullptr;
+    for (auto& task : periodic_)
+      if (task.next_us <= target && (!due || task.next_us < due->next_us)) due = &task;
+    if (!due) break;
+    now_us_ = std::max(now_us_, due->next_us);
+    due->next_us += due->period_us;
+    auto body = due->body;  // the body may remove its own task
+    body();
+  }
+  now_us_ = std::max(now_us_, target);
+}
+
 void HeadlessBackend::Sleep(uint32_t milliseconds) {
-  now_us_ += milliseconds == 0 ? kYieldMicros : uint64_t{milliseconds} * 1000;
+  AdvanceTo(now_us_ + (milliseconds == 0 ? kYieldMicros : uint64_t{milliseconds} * 1000));
 }
 
 void HeadlessBackend::IdleWait() {
-  const uint64_t next = NextEventMicros();
-  now_us_ = std::max(now_us_ + 1, std::min(now_us_ + kIdleMicros, next));
+  // Rest until the next thing that can happen: an input event or a periodic pass.
+  const uint64_t next = std::min(NextEventMicros(), NextTaskMicros());
+  AdvanceTo(std::max(now_us_ + 1, std::min(now_us_ + kIdleMicros, next)));
+}
+
+int HeadlessBackend::AddPeriodic(uint32_t period_ms, std::function<void()> body) {
+  const uint64_t period = uint64_t{period_ms} * 1000;
+  // The first pass runs at once, as a started thread's would.
+  periodic_.push_back({next_periodic_id_, period, now_us_, std::move(body)});
+  return next_periodic_id_++;
+}
+
+void HeadlessBackend::RemovePeriodic(int id) {
+  std::erase_if(periodic_, [id](const Periodic& task) { return task.id == id; });
 }
 
 LocalTime HeadlessBackend::Now() {

@@ -17,13 +17,13 @@
 
 namespace tvx::platform {
 
-class HeadlessBackend final : public Backend {
+class HeadlessBackend : public Backend {
  public:
   explicit HeadlessBackend(std::vector<ScriptedEvent> events = {});
 
   // Virtual time in microseconds.
   uint64_t NowMicros() const { return now_us_; }
-  void AdvanceMicros(uint64_t micros) { now_us_ += micros; }
+  void AdvanceMicros(uint64_t micros) { AdvanceTo(now_us_ + micros); }
   // Every box shown since the platform was installed.
   const std::vector<RecordedBox>& boxes() const { return ShownBoxes(); }
   bool fullscreen() const { return fullscreen_; }
@@ -53,10 +53,24 @@ class HeadlessBackend final : public Backend {
   Point ClientOrigin(WindowId id) override;
   BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk,
                            std::string_view text_gbk, BoxButtons buttons) override;
+  int AddPeriodic(uint32_t period_ms, std::function<void()> body) override;
+  void RemovePeriodic(int id) override;
 
  private:
   void Apply(const ScriptedEvent& event);
   uint64_t NextEventMicros() const;
+  uint64_t NextTaskMicros() const;
+  // Moves the clock to `target`, running every periodic pass due on the way at its time.
+  void AdvanceTo(uint64_t target);
+
+  struct Periodic {
+    int id;
+    uint64_t period_us;
+    uint64_t next_us;
+    std::function<void()> body;
+  };
+  std::vector<Periodic> periodic_;
+  int next_periodic_id_ = 0;
 
   std::vector<ScriptedEvent> events_;
   size_t next_event_ = 0;
