@@ -40,8 +40,10 @@ std::unique_ptr<T> Make(Args&&... args) {
 
 GameSystem::GameSystem(Options options)
     : options_(options),
+      planes_(*this),
       main_window_(*this),
       display_(options.windowed),
+      graphics_(*this),
       variables_(Make<VariableArea>()) {
   if (variables_) interpreter_ = std::make_unique<ScriptInterpreter>(*this);
 }
@@ -74,6 +76,10 @@ void GameSystem::ShowFileName(size_t slot, std::string_view name) {
     shown_files_.erase(shown_files_.begin(), shown_files_.begin() + kRecordLimit / 2);
   shown_files_.push_back({slot, nowFileNames[slot]});
   // The NOW FILE view that repaints these names comes with the menu commands.
+}
+
+void GameSystem::PlaySystemSound(std::string_view name) {
+  if (interfaceSounds && sound_) sound_->PlayFile(name, SoundManager::kEffect2);
 }
 
 void GameSystem::TickTasks() {
@@ -117,7 +123,7 @@ bool GameSystem::CreateDevices() {
   const platform::WindowId window = main_window_.handle();
   if (!display_.Create(window)) return false;
   if (!display_.EnterFullscreen(640, 480, 16)) return false;
-  sound_ = Make<SoundManager>();
+  sound_ = Make<SoundManager>(archives_.get());
   if (!sound_ || !sound_->Init()) return false;
   if (!planes_.CreateAll(window)) return false;
   if (!graphics_.Create()) return false;
@@ -133,8 +139,7 @@ void GameSystem::ReadOptions() {
   soundOn = static_cast<uint32_t>(settings_.ReadInt("Config", "SOUND", 1));
   if (soundOn == 0) {
     // Muted for now; what the user chose stays remembered.
-    sound_->SetChannelVolume(0, -6000);
-    sound_->SetChannelVolume(2, -6000);
+    sound_->ApplySoundSwitch(false);
   }
   voiceOn = static_cast<uint32_t>(settings_.ReadInt("Config", "VOICE", 1));
 }

@@ -17,6 +17,7 @@
 #include "graphics/dungeon_view.h"
 #include "graphics/graphics_engine.h"
 #include "graphics/vram_plane_set.h"
+#include "platform/framebuffer.h"
 #include "platform/types.h"
 #include "script/animation_table.h"
 #include "script/expression_evaluator.h"
@@ -105,7 +106,24 @@ class GameSystem {
   std::array<uint32_t, 2> itemWindowAvailable{};
   uint32_t menuTracking = 0;
   uint32_t interfaceSounds = 0;  // EFFECT 11/12: the engine's own sounds on errors and windows
+  // Plays one of the engine's own sounds ("ERROR.WAV", "WINOPN.WAV", "WINCLS.WAV") on
+  // channel 3, while the interface sounds are on.
+  void PlaySystemSound(std::string_view name);
   bool graphicsReady = false;
+  // Presentation: an overlay composed over plane 0 on its way to the window, and the bottom
+  // strip that such a presentation leaves to be repaired by the next one without it.
+  // What the main window showed when it was destroyed (the run tool's and tests' last look).
+  platform::Framebuffer finalScreen;
+  // The thirteen pictures of EFFECT 9, where they were loaded (shown by EFFECT 10).
+  std::array<std::span<const uint8_t>, 13> thirteenPictures{};
+  bool overlayActive = false;
+  bool stripDirty = false;
+  // Draws the overlay onto the work plane; the rectangle it covers on the screen. The
+  // overlay's own drawing comes with its system call.
+  platform::Rect DrawOverlay(VramPlane& work) {
+    (void)work;
+    return {};
+  }
 
  private:
   bool Prepare();

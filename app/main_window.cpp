@@ -101,6 +101,8 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       LoadAccelerators();
       return 0;
     case Msg::Destroy:
+      if (const platform::Framebuffer* screen = platform::WindowFramebuffer(handle_))
+        system_.finalScreen = *screen;
       platform::PostQuitMessage(0);
       SetRunState(kQuit);
       return 0;

@@ -1,23 +1,136 @@
 #include "graphics/vram_plane_set.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "app/game_system.h"
 #include "platform/platform.h"
 
 namespace tvx {
+namespace {
+
+struct PlaneSize {
+  uint16_t width;
+  uint16_t height;
+};
+// Planes 0-7, the spare plane, the work plane. Plane 2 is never created.
+constexpr std::array<PlaneSize, VramPlaneSet::kSlots> kSizes = {{{640, 480},
+                                                                 {1000, 1760},
+                                                                 {0, 0},
+                                                                 {640, 480},
+                                                                 {640, 480},
+                                                                 {640, 480},
+                                                                 {352, 32},
+                                                                 {320, 32},
+                                                                 {640, 480},
+                                                                 {640, 480}}};
+
+// Flag byte 2007: present straight to the window (with the overlay composed over it).
+constexpr size_t kDirectPresentationFlag = 2007;
+// The bottom strip that a presentation with overlay leaves to be repaired.
+constexpr platform::Rect kStrip{0, 388, 640, 460};
+
+}  // namespace
 
 int VramPlaneSet::CreateAll(platform::WindowId window) {
   window_ = window;
-  plane0_.assign(static_cast<size_t>(kWidth) * kHeight, 0);
+  size_t total = 0;
+  for (const auto& size : kSizes) total += size_t{size.width} * size.height;
+  // One block for all planes, allocated once: nothing is allocated per blit or decode.
+  std::vector<uint16_t> memory;
+  try {
+    memory.assign(total, 0);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  memory_ = std::move(memory);
+  size_t at = 0;
+  for (size_t i = 0; i < kSizes.size(); ++i) {
+    const size_t count = size_t{kSizes[i].width} * kSizes[i].height;
+    planes_[i] = {std::span(memory_).subspan(at, count), 0, 0, kSizes[i].width, kSizes[i].height};
+    at += count;
+  }
   return 1;
 }
 
-void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
+VramPlane& VramPlaneSet::Get(uint32_t index) {
+  if (index == 0) return redirect_ ? planes_[kSpareSlot] : planes_[0];
+  if (index == kWorkIndex) return planes_[kWorkSlot];
+  if (index < kSpareSlot && planes_[index].exists()) return planes_[index];
+  none_ = {};
+  return none_;
+}
+
+void VramPlaneSet::InvalidateRect(int x, int y, int w, int h) {
   platform::InvalidateRect(window_, platform::Rect{x, y, x + w, y + h});
   platform::UpdateWindow(window_);
 }
 
-void VramPlaneSet::PaintPlane(platform::WindowId window, const platform::Rect& update) {
+void VramPlaneSet::CopyPlaneToWindow(platform::WindowId window, const VramPlane& plane,
+                                     const platform::Rect& rect) {
+  // The plane lies on the window at its origin: window point p shows plane point p - origin.
+  const platform::Rect source{rect.left - plane.originX, rect.top - plane.originY,
+                              rect.right - plane.originX, rect.bottom - plane.originY};
+  platform::CopyToWindow(window, plane.View(), source, {rect.left, rect.top});
+}
+
+void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
   if (!ready()) return;
-  platform::CopyToWindow(window, Plane0(), update, {update.left, update.top});
+  const platform::Rect rect{x, y, x + w, y + h};
+  if (system_.variables().Flag(kDirectPresentationFlag) == 0) {
+    InvalidateRect(x, y, w, h);
+    return;
+  }
+  std::lock_guard lock(pixel_lock_);
+  VramPlane& plane0 = planes_[0];
+  if (system_.overlayActive) {
+    // Compose plane 0 and the overlay in the work plane, and show that.
+    system_.stripDirty = true;
+    VramPlane& work = planes_[kWorkSlot];
+    if (w == kScreenWidth && h == kScreenHeight) {
+      std::copy(plane0.pixels.begin(), plane0.pixels.end(), work.pixels.begin());
+    } else {
+      const platform::Rect clipped = platform::Intersect(rect, {0, 0, kScreenWidth, kScreenHeight});
+      for (int row = clipped.top; row < clipped.bottom; ++row)
+        std::copy_n(&plane0.At(clipped.left, row), clipped.Width(), &work.At(clipped.left, row));
+    }
+    const platform::Rect overlay = system_.DrawOverlay(work);
+    platform::CopyToWindow(window_, work.View(), overlay, {overlay.left, overlay.top});
+    platform::CopyToWindow(window_, work.View(), rect, {x, y});
+    return;
+  }
+  platform::CopyToWindow(window_, plane0.View(), rect, {x, y});
+  if (system_.stripDirty) {
+    system_.stripDirty = false;
+    platform::CopyToWindow(window_, plane0.View(), kStrip, {kStrip.left, kStrip.top});
+  }
+}
+
+void VramPlaneSet::PaintPlane(platform::WindowId window, const platform::Rect& update,
+                              uint32_t index) {
+  if (!ready() || !system_.graphicsReady) return;
+  std::lock_guard lock(pixel_lock_);
+  // Plane 0 is the real one here, whatever the redirect switch says.
+  VramPlane& plane = index == 0 ? planes_[0] : Get(index);
+  if (!plane.exists()) return;
+  const bool direct = system_.variables().Flag(kDirectPresentationFlag) != 0;
+  if (direct && system_.overlayActive) {
+    system_.stripDirty = true;
+    VramPlane& work = planes_[kWorkSlot];
+    const size_t count = std::min(plane.pixels.size(), work.pixels.size());
+    std::copy_n(plane.pixels.begin(), count, work.pixels.begin());
+    system_.DrawOverlay(work);
+    work.originX = plane.originX;
+    work.originY = plane.originY;
+    CopyPlaneToWindow(window, work, update);
+    return;
+  }
+  CopyPlaneToWindow(window, plane, update);
+  if (direct && system_.stripDirty) {
+    system_.stripDirty = false;
+    platform::CopyToWindow(window, plane.View(), kStrip, {kStrip.left, kStrip.top});
+  }
 }
 
 }  // namespace tvx

@@ -1,32 +1,90 @@
-// The picture planes and their presentation on the main window.
+// The picture planes: every drawing of the engine happens in software on these 16-bit 5-5-5
+// pictures, kept bottom-up in memory (row y starts at (height - y - 1) * width), and plane 0
+// is what the window shows.
 //
-// Stand-in until the planes and blits are built: only plane 0 exists, black, and presenting
-// copies it to the window.
+//   index  size         role
+//   0      640 × 480    the shown picture (the spare plane stands in while redirected)
+//   1      1000 × 1760  off-screen
+//   2      —            never created: no pixels; operations given it do nothing
+//   3-5    640 × 480    off-screen
+//   6      352 × 32     off-screen
+//   7      320 × 32     off-screen (the item bar)
+//   spare  640 × 480    index 0 while the redirect switch is on
+//   8      640 × 480    the work plane (composition, scratch)
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <mutex>
+#include <span>
 #include <vector>
 
 #include "platform/types.h"
 
 namespace tvx {
 
+class GameSystem;
+
+struct VramPlane {
+  std::span<uint16_t> pixels;  // empty when the plane does not exist
+  uint16_t originX = 0;
+  uint16_t originY = 0;
+  uint16_t width = 0;
+  uint16_t height = 0;
+
+  bool exists() const { return !pixels.empty(); }
+  size_t RowOffset(uint32_t y) const { return (size_t{height} - y - 1) * width; }
+  uint16_t& At(uint32_t x, uint32_t y) { return pixels[RowOffset(y) + x]; }
+  const uint16_t& At(uint32_t x, uint32_t y) const { return pixels[RowOffset(y) + x]; }
+  platform::PixelView View() const { return {pixels, width, height}; }
+};
+
 class VramPlaneSet {
  public:
-  static constexpr int kWidth = 640;
-  static constexpr int kHeight = 480;
+  static constexpr int kSlots = 10;  // planes 0-7, the spare plane, the work plane
+  static constexpr int kSpareSlot = 8;
+  static constexpr int kWorkSlot = 9;
+  static constexpr int kWorkIndex = 8;  // how requests name the work plane
+  static constexpr uint16_t kScreenWidth = 640;
+  static constexpr uint16_t kScreenHeight = 480;
 
+  explicit VramPlaneSet(GameSystem& system) : system_(system) {}
+
+  // Makes every plane (black). 0 when memory for them cannot be had.
   int CreateAll(platform::WindowId window);
-  bool ready() const { return !plane0_.empty(); }
-  platform::PixelView Plane0() const { return {plane0_, kWidth, kHeight}; }
-  // Brings a rectangle of plane 0 onto the window (through its paint handler).
+  bool ready() const { return !memory_.empty(); }
+
+  // The plane a request names: 0 is the spare plane while redirected, 8 the work plane.
+  // Any other number, and plane 2, give a plane without pixels.
+  VramPlane& Get(uint32_t index);
+  VramPlane& Plane0() { return planes_[0]; }
+  VramPlane& Spare() { return planes_[kSpareSlot]; }
+  VramPlane& Work() { return planes_[kWorkSlot]; }
+  void SetRedirect(bool on) { redirect_ = on; }
+  bool redirect() const { return redirect_; }
+
+  // Brings a rectangle of plane 0 onto the window: through the window's paint handler, or
+  // (flag 2007) straight, composing the overlay when one is active.
   void PresentRect(int x, int y, int w, int h);
-  // The main window's paint handler: copies plane 0 for the update rectangle.
-  void PaintPlane(platform::WindowId window, const platform::Rect& update);
+  // Invalidates a rectangle of the main window and has it painted at once.
+  void InvalidateRect(int x, int y, int w, int h);
+  // The main window's paint handler (and the plane views): copies the plane for `update`.
+  void PaintPlane(platform::WindowId window, const platform::Rect& update, uint32_t index = 0);
+
+  // Held while plane pixels are written, or read for presentation, by any thread.
+  std::mutex& pixelLock() { return pixel_lock_; }
 
  private:
+  void CopyPlaneToWindow(platform::WindowId window, const VramPlane& plane,
+                         const platform::Rect& rect);
+
+  GameSystem& system_;
   platform::WindowId window_ = platform::kNoWindow;
-  std::vector<uint16_t> plane0_;
+  std::vector<uint16_t> memory_;
+  std::array<VramPlane, kSlots> planes_{};
+  VramPlane none_{};
+  bool redirect_ = false;
+  std::mutex pixel_lock_;
 };
 
 }  // namespace tvx

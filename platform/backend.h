@@ -12,6 +12,7 @@
 namespace tvx::platform {
 
 class Framebuffer;
+class SoundDevice;
 
 class Backend {
  public:
@@ -52,6 +53,14 @@ class Backend {
     return -1;
   }
   virtual void RemovePeriodic(int id) { (void)id; }
+
+  // Starts playing the device's mix on the backend's sound output; false when it has none.
+  virtual bool OpenSoundOutput(SoundDevice& device) {
+    (void)device;
+    return false;
+  }
+  // Stops asking the device for frames: it is not touched again once this returns.
+  virtual void CloseSoundOutput() {}
 
   // A modal box; returns when the user answered it. owner is kNoWindow for the desktop.
   virtual BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk,

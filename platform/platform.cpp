@@ -40,6 +40,8 @@ void Uninstall() {
     s.queue.clear();
     s.queued = 0;
   }
+  if (s.sound_device && s.backend) s.backend->CloseSoundOutput();
+  s.sound_device = nullptr;
   s.backend.reset();
   s.next_window = 1;
   s.accelerators.clear();
@@ -56,6 +58,21 @@ void Uninstall() {
 }
 
 bool Installed() { return Get().backend != nullptr; }
+
+bool OpenSoundOutput(SoundDevice& device) {
+  auto& s = Get();
+  if (!s.backend || s.sound_device) return false;
+  if (!s.backend->OpenSoundOutput(device)) return false;
+  s.sound_device = &device;
+  return true;
+}
+
+void CloseSoundOutput(SoundDevice& device) {
+  auto& s = Get();
+  if (s.sound_device != &device) return;
+  if (s.backend) s.backend->CloseSoundOutput();
+  s.sound_device = nullptr;
+}
 
 Backend& CurrentBackend() {
   assert(Get().backend);

@@ -123,6 +123,12 @@ const std::vector<RecordedBox>& ShownBoxes();
 void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context);
 bool SetFullscreen(WindowId window, bool fullscreen);
 
+// ---- Sound ----
+// Connects a device to the backend's sound output, one device at a time; false when the
+// backend has no output. Uninstall disconnects it too.
+bool OpenSoundOutput(SoundDevice& device);
+void CloseSoundOutput(SoundDevice& device);
+
 // ---- Time ----
 uint32_t TickCount();
 void Sleep(uint32_t milliseconds);

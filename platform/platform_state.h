@@ -23,6 +23,7 @@ struct WindowRecord {
 
 struct State {
   std::unique_ptr<Backend> backend;
+  SoundDevice* sound_device = nullptr;  // connected to the backend's sound output
   std::map<WindowId, WindowRecord> windows;
   WindowId next_window = 1;
 

@@ -10,8 +10,10 @@
 #include "platform/platform.h"
 #include "platform/trace.h"
 #include "script/expression_evaluator.h"
+#include "script/picture_calls.h"
 #include "script/save_slot_file.h"
 #include "script/script_interpreter.h"
+#include "script/sound_calls.h"
 #include "script/variable_area.h"
 
 namespace tvx {
@@ -186,9 +188,9 @@ void Measure(ScriptInterpreter& interpreter, GameSystem& system, const ParamList
 
 constexpr std::array<SystemCall, 28> kSystemCalls = {{
     {"font", Nothing},            {"number", Nothing},        {"mouse", Nothing},
-    {"animation", Nothing},       {"save", SaveAndLoad},      {"music", Nothing},
-    {"voice", Nothing},           {"data", ReadDataFile},     {"picture", Nothing},
-    {"screen update", Nothing},   {"blit", Nothing},          {"wait", WaitForPlayer},
+    {"animation", Nothing},       {"save", SaveAndLoad},      {"music", MusicAndEffectsCall},
+    {"voice", VoiceCall},         {"data", ReadDataFile},     {"picture", PictureCall},
+    {"screen update", Nothing},   {"blit", BlitCall},          {"wait", WaitForPlayer},
     {"text colours", Nothing},    {"run code", RunCodeAt},    {"hit test", HitTest},
     {"find item", FindItem},      {"local time", LocalTime},  {"nothing", Nothing},
     {"compare input", CompareInput}, {"nothing", Nothing},    {"dungeon", Nothing},
@@ -210,6 +212,7 @@ void ScriptInterpreter::Syscall() {
 
 void ScriptInterpreter::Effect() {
   ReadParamList();
+  if (PictureEffect(system_, params_)) return;
   if (!system_.archives()) return;
   const SaveSlotFile slots(*system_.archives());
   const auto vars = variables_.bytes();

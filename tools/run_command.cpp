@@ -14,6 +14,9 @@
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
 #include "resources/gbk.h"
+#include "tools/sound_dump.h"
+#include "tools/plane_dump.h"
+#include "tools/run_backend.h"
 
 namespace tvx::tool {
 namespace {
@@ -22,7 +25,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "usage: talvex-tool run GAME_DIR [--headless] [--input EVENTS] [--until-ms N] "
-    "[--dump DIR]\n";
+    "[--dump DIR [--dump-at MS[,MS...]]]\n";
 
 constexpr std::string_view kHelp =
     "Runs the engine on a game folder: its settings file is GAME_DIR/TVXCHS.INI and its loose\n"
@@ -32,7 +35,13 @@ constexpr std::string_view kHelp =
     "  --until-ms N    end the game after N ms (virtual time when headless); exit status 124\n"
     "  --dump DIR      when the run ends, write vars.bin (the 4096-byte variable area),\n"
     "                  boxes.txt (caption TAB text per box shown) and files.txt (slot TAB name\n"
-    "                  per file name shown), all text in UTF-8\n\n"
+    "                  per file name shown), all text in UTF-8; plane0.png ... plane8.png\n"
+    "                  (every picture plane but 2; 8 is the work plane) and screen.png (what\n"
+    "                  the window shows), rows top to bottom; sounds.txt (ms TAB channel TAB\n"
+    "                  event TAB file per play, stop and fade) and, headless, sound.wav (all\n"
+    "                  the sound mixed, 22050 Hz 16-bit stereo)\n"
+    "  --dump-at MS,.. also write the same dump into DIR/MS/ when the run reaches each time\n"
+    "                  (ms, virtual time when headless), at the first look at the input\n\n"
     "Exit status: 0 when the game ended by itself, 124 when the time ran out, 1 when the run\n"
     "could not start, 2 for a usage error.\n";
 
@@ -42,7 +51,22 @@ struct Options {
   std::optional<fs::path> input;
   std::optional<uint32_t> until_ms;
   std::optional<fs::path> dump;
+  std::vector<uint32_t> dump_at;
 };
+
+// "MS[,MS...]": times in milliseconds.
+bool ParseTimes(std::string_view text, std::vector<uint32_t>& times) {
+  for (;;) {
+    const size_t comma = text.find(',');
+    const std::string_view item = text.substr(0, comma);
+    uint32_t ms = 0;
+    const auto [ptr, ec] = std::from_chars(item.data(), item.data() + item.size(), ms);
+    if (item.empty() || ec != std::errc() || ptr != item.data() + item.size()) return false;
+    times.push_back(ms);
+    if (comma == std::string_view::npos) return true;
+    text.remove_prefix(comma + 1);
+  }
+}
 
 std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
   Options options;
@@ -65,6 +89,15 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
       const auto* v = value();
       if (!v) return std::nullopt;
       options.dump = fs::absolute(*v);
+    } else if (arg == "--dump-at") {
+      const auto* v = value();
+      if (!v) return std::nullopt;
+      if (!ParseTimes(*v, options.dump_at)) {
+        err << "talvex-tool run: --dump-at takes milliseconds separated by commas, not '" << *v
+            << "'\n"
+            << kUsage;
+        return std::nullopt;
+      }
     } else if (arg == "--until-ms") {
       const auto* v = value();
       if (!v) return std::nullopt;
@@ -89,10 +122,15 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
     err << kUsage;
     return std::nullopt;
   }
+  if (!options.dump_at.empty() && !options.dump) {
+    err << "talvex-tool run: --dump-at needs --dump DIR\n" << kUsage;
+    return std::nullopt;
+  }
   return options;
 }
 
-bool WriteDump(const fs::path& dir, GameSystem& system, std::ostream& err) {
+bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuffer* screen,
+               std::ostream& err) {
   std::error_code ec;
   fs::create_directories(dir, ec);
   const auto vars = system.variables().bytes();
@@ -108,7 +146,8 @@ bool WriteDump(const fs::path& dir, GameSystem& system, std::ostream& err) {
     err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
     return false;
   }
-  return true;
+  if (!WriteSoundDump(dir, system, err)) return false;
+  return WritePlaneDump(dir, system, screen, err);
 }
 
 struct Deadline {
@@ -144,16 +183,26 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
     }
     events = std::move(parsed.events);
   }
+  // The dumps at set times go into DIR/<ms>/, once the game system exists.
+  GameSystem* running = nullptr;
+  bool timed_dump_failed = false;
+  DumpHooks hooks(options->dump_at, [&](uint32_t ms) {
+    if (!running) return;
+    const auto* screen = hooks.Screen(running->mainWindow().handle());
+    if (!WriteDump(*options->dump / std::to_string(ms), *running, screen, err))
+      timed_dump_failed = true;
+  });
   std::unique_ptr<platform::Backend> backend;
   if (options->headless) {
-    backend = std::make_unique<platform::HeadlessBackend>(std::move(events));
+    backend = std::make_unique<HeadlessRunBackend>(std::move(events), hooks);
   } else {
     if (!events.empty()) err << "talvex-tool run: --input is for headless runs; ignored\n";
-    backend = platform::CreateSdlBackend(/*windowed=*/true);
-    if (!backend) {
+    auto sdl = platform::CreateSdlBackend(/*windowed=*/true);
+    if (!sdl) {
       err << "talvex-tool run: no window can be opened here (try --headless)\n";
       return kExitFailure;
     }
+    backend = std::make_unique<WrappedRunBackend>(std::move(sdl), hooks);
   }
 
   // The game folder is the current directory and the settings file lies in it.
@@ -165,6 +214,7 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   int status = 0;
   {
     auto system = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
+    running = system.get();
     Deadline deadline{system.get()};
     if (options->until_ms) {
       platform::SetDeadline(
@@ -178,7 +228,13 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
     }
     status = system->RunSystem();
     if (deadline.hit) status = kExitTimeLimit;
-    if (options->dump && !WriteDump(*options->dump, *system, err)) status = kExitFailure;
+    if (options->dump &&
+        !WriteDump(*options->dump, *system, hooks.Screen(system->mainWindow().handle()), err))
+      status = kExitFailure;
+    for (const uint32_t ms : hooks.pendingTimes())
+      err << "talvex-tool run: the run ended before " << ms << " ms; no dump for that time\n";
+    if (timed_dump_failed) status = kExitFailure;
+    running = nullptr;
     platform::SetDeadline(0, nullptr, nullptr);
   }
   platform::Uninstall();

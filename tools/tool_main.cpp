@@ -5,18 +5,22 @@
 #include <iomanip>
 
 #include "tools/arc_command.h"
+#include "tools/g16_command.h"
 #include "tools/lzss_command.h"
 #include "tools/mes_command.h"
 #include "tools/run_command.h"
+#include "tools/wav_command.h"
 
 namespace tvx::tool {
 namespace {
 
 constexpr std::array kCommands = {
     Command{"arc", "pack, list and extract ARC archives", RunArc},
+    Command{"g16", "make G16 pictures from PNG files, and back", RunG16},
     Command{"lzss", "compress and expand files in the engine's LZSS coding", RunLzss},
     Command{"mes", "assemble and disassemble MES scripts", RunMes},
     Command{"run", "run a game folder, headless or in a window, and dump its state", RunRun},
+    Command{"wav", "sound files: information, conversion, IMA ADPCM and loops", RunWav},
 };
 
 constexpr std::string_view kUsage = "usage: talvex-tool COMMAND [ARGS...] (see --help)\n";

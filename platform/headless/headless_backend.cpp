@@ -1,9 +1,15 @@
 #include "platform/headless/headless_backend.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
 
+#include "platform/file.h"
 #include "platform/input_sink.h"
 #include "platform/platform.h"
+#include "platform/sound_device.h"
+#include "resources/byte_order.h"
 
 namespace tvx::platform {
 
@@ -77,11 +83,80 @@ void HeadlessBackend::AdvanceTo(uint64_t target) {
       if (task.next_us <= target && (!due || task.next_us < due->next_us)) due = &task;
     if (!due) break;
     now_us_ = std::max(now_us_, due->next_us);
+    MixSound();
     due->next_us += due->period_us;
     auto body = due->body;  // the body may remove its own task
     body();
   }
   now_us_ = std::max(now_us_, target);
+  MixSound();
+}
+
+void HeadlessBackend::MixSound() {
+  const uint64_t target = now_us_ * SoundDevice::kRate / 1000000;
+  const uint64_t limit = uint64_t{record_limit_seconds_} * SoundDevice::kRate;
+  if (!sound_) {
+    mixed_frames_ = target;
+    return;
+  }
+  std::array<int16_t, 1024 * SoundDevice::kOutputChannels> chunk;
+  while (mixed_frames_ < target) {
+    const size_t frames = static_cast<size_t>(std::min<uint64_t>(target - mixed_frames_, 1024));
+    const auto out = std::span(chunk).first(frames * SoundDevice::kOutputChannels);
+    sound_->Render(out);
+    // Frames past the limit are still mixed, so that the cursors keep moving.
+    const uint64_t keep =
+        mixed_frames_ < limit ? std::min<uint64_t>(limit - mixed_frames_, frames) : 0;
+    const size_t kept = static_cast<size_t>(keep) * SoundDevice::kOutputChannels;
+    const size_t at = recorded_.size();
+    recorded_.resize(at + kept);
+    if (kept > 0) std::memcpy(recorded_.data() + at, out.data(), kept * sizeof(int16_t));
+    mixed_frames_ += frames;
+  }
+}
+
+bool HeadlessBackend::OpenSoundOutput(SoundDevice& device) {
+  MixSound();
+  // The recording starts at virtual time 0: silence until the device was connected.
+  const uint64_t limit = uint64_t{record_limit_seconds_} * SoundDevice::kRate;
+  const size_t wanted =
+      static_cast<size_t>(std::min(mixed_frames_, limit) * SoundDevice::kOutputChannels);
+  if (recorded_.size() < wanted) recorded_.resize(wanted, 0);
+  sound_ = &device;
+  return true;
+}
+
+void HeadlessBackend::CloseSoundOutput() {
+  MixSound();
+  sound_ = nullptr;
+}
+
+std::span<const int16_t> HeadlessBackend::RecordedSound() {
+  MixSound();
+  return recorded_;
+}
+
+bool HeadlessBackend::WriteRecordedSound(const std::string& path) {
+  const auto samples = RecordedSound();
+  const auto data_bytes = static_cast<uint32_t>(samples.size() * 2);
+  constexpr size_t kHeader = 44;
+  std::vector<uint8_t> file(kHeader + data_bytes);
+  const std::span<uint8_t> out(file);
+  std::memcpy(file.data(), "RIFF", 4);
+  bytes::StoreLe32(out, 4, 36 + data_bytes);
+  std::memcpy(file.data() + 8, "WAVEfmt ", 8);
+  bytes::StoreLe32(out, 16, 16);
+  bytes::StoreLe16(out, 20, 1);  // PCM
+  bytes::StoreLe16(out, 22, SoundDevice::kOutputChannels);
+  bytes::StoreLe32(out, 24, SoundDevice::kRate);
+  bytes::StoreLe32(out, 28, SoundDevice::kRate * 4);
+  bytes::StoreLe16(out, 32, 4);
+  bytes::StoreLe16(out, 34, 16);
+  std::memcpy(file.data() + 36, "data", 4);
+  bytes::StoreLe32(out, 40, data_bytes);
+  for (size_t i = 0; i < samples.size(); ++i)
+    bytes::StoreLe16(out, kHeader + 2 * i, static_cast<uint16_t>(samples[i]));
+  return WriteFileAtomically(path, file);
 }
 
 void HeadlessBackend::Sleep(uint32_t milliseconds) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,16 @@ class HeadlessBackend : public Backend {
                            std::string_view text_gbk, BoxButtons buttons) override;
   int AddPeriodic(uint32_t period_ms, std::function<void()> body) override;
   void RemovePeriodic(int id) override;
+  bool OpenSoundOutput(SoundDevice& device) override;
+  void CloseSoundOutput() override;
+
+  // Everything the sound output mixed, from virtual time 0 up to now (silence before the
+  // device was connected): 22050 Hz stereo frames, left and right interleaved. The
+  // recording keeps the first `record_limit_seconds` only.
+  std::span<const int16_t> RecordedSound();
+  void set_record_limit_seconds(uint32_t seconds) { record_limit_seconds_ = seconds; }
+  // The recording as a 16-bit stereo WAV file; false when it cannot be written.
+  bool WriteRecordedSound(const std::string& path);
 
  private:
   void Apply(const ScriptedEvent& event);
@@ -62,6 +73,8 @@ class HeadlessBackend : public Backend {
   uint64_t NextTaskMicros() const;
   // Moves the clock to `target`, running every periodic pass due on the way at its time.
   void AdvanceTo(uint64_t target);
+  // Mixes the sound output up to the present virtual time.
+  void MixSound();
 
   struct Periodic {
     int id;
@@ -71,6 +84,11 @@ class HeadlessBackend : public Backend {
   };
   std::vector<Periodic> periodic_;
   int next_periodic_id_ = 0;
+
+  SoundDevice* sound_ = nullptr;
+  uint64_t mixed_frames_ = 0;
+  std::vector<int16_t> recorded_;
+  uint32_t record_limit_seconds_ = 600;
 
   std::vector<ScriptedEvent> events_;
   size_t next_event_ = 0;

@@ -34,6 +34,7 @@ void DestroyNative(SDL_Window* window, SDL_Renderer* renderer, SDL_Texture* text
 SdlBackend::SdlBackend(SdlOptions options) : options_(options) {}
 
 SdlBackend::~SdlBackend() {
+  CloseSoundOutput();
   for (auto& [id, native] : windows_) DestroyNative(native.window, native.renderer, native.texture);
   windows_.clear();
   for (auto& [id, cursor] : cursors_) SDL_FreeCursor(cursor);

@@ -74,6 +74,15 @@ class SdlBackend final : public Backend {
   BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk, std::string_view text_gbk,
                            BoxButtons buttons) override;
 
+  // Sound (sdl_sound_output.cpp): SDL's audio device pulls the mix on its own thread. Without
+  // a usable audio device the dummy driver consumes it in real time, so that sounds still
+  // end and the play cursors move.
+  bool OpenSoundOutput(SoundDevice& device) override;
+  void CloseSoundOutput() override;
+  // Frames in the device buffer the output was opened with (0 when closed): the latency.
+  uint32_t audio_buffer_frames() const { return audio_frames_; }
+  uint32_t audio_rate() const { return audio_rate_; }
+
  private:
   struct NativeWindow {
     SDL_Window* window = nullptr;
@@ -110,6 +119,9 @@ class SdlBackend final : public Backend {
   CursorShape cursor_shape_;
   SDL_Cursor* arrow_ = nullptr;
   std::map<uint16_t, SDL_Cursor*> cursors_;
+  uint32_t audio_device_ = 0;
+  uint32_t audio_frames_ = 0;
+  uint32_t audio_rate_ = 0;
 };
 
 // An initialised SDL backend, or null (after telling stderr why) when SDL cannot start.

@@ -51,10 +51,13 @@ TEST_F(StartupTest, OptionsFromTheSettingsFile) {
   EXPECT_EQ(game().moveSpeed, 2u);
   EXPECT_EQ(game().variables().Register16(VariableArea::kRegisterW), 40);
   EXPECT_EQ(game().voiceOn, 0u);
-  // Sound off mutes music and effects for now.
+  // Sound off mutes music and effects for now; the remembered volumes stay as they were.
   EXPECT_EQ(game().soundOn, 0u);
-  EXPECT_EQ(game().sound()->GetChannelVolume(0), -6000);
-  EXPECT_EQ(game().sound()->GetChannelVolume(2), -6000);
+  EXPECT_EQ(game().sound()->AppliedVolume(0), -6000);
+  EXPECT_EQ(game().sound()->AppliedVolume(2), -6000);
+  EXPECT_EQ(game().sound()->AppliedVolume(3), -6000);
+  EXPECT_EQ(game().sound()->GetChannelVolume(0), -500);
+  EXPECT_EQ(game().sound()->GetChannelVolume(2), -500);
   platform::input::SystemCommand(window().handle(), platform::kScClose);
   game().RunGame();
   // The start script's name is cut to 127 characters.

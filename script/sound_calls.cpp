@@ -1,0 +1,131 @@
+// System calls 5 and 6 through the SoundManager. Call 5 plays music on channel 0 and effects
+// on channel 2 while bit 0x0200 of the system flags is set; call 6 plays voices on channel 1
+// while the VOICE setting is on and bit 0x0100 is set. Every wait pumps messages and ends
+// when the game quits; a channel that stops by itself (its end, a fade, a damaged file)
+// ends it too.
+#include "script/sound_calls.h"
+
+#include <string>
+
+#include "app/game_system.h"
+#include "app/pump.h"
+#include "script/script_interpreter.h"
+#include "script/variable_area.h"
+#include "sound/sound_manager.h"
+
+namespace tvx {
+
+namespace {
+
+constexpr std::string_view kNoFile = "********.WAV";
+constexpr size_t kMusicSlot = 4;
+constexpr size_t kVoiceSlot = 5;
+constexpr size_t kFirstEffectSlot = 6;  // SE1 for channel 2
+
+size_t SlotOf(int channel) {
+  return channel == SoundManager::kMusic   ? kMusicSlot
+         : channel == SoundManager::kVoice ? kVoiceSlot
+                                           : kFirstEffectSlot + static_cast<size_t>(channel - 2);
+}
+
+// Waits, pumping messages, until the channel is quiet (or the game quits, or `stop_early`).
+template <typename Early>
+void WaitWhilePlaying(SoundManager& sound, int channel, Early stop_early) {
+  while (sound.IsChannelPlaying(channel) && !stop_early())
+    if (!PumpOnceWaiting()) return;
+}
+
+}  // namespace
+
+void MusicAndEffectsCall(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
+  SoundManager* sound = system.sound();
+  if (!sound || !system.variables().HasSystemFlag(kFlagSoundEnabled)) return;
+  const bool on = system.soundOn != 0;
+  const uint32_t sub = p.Value(0);
+  const int channel =
+      sub <= 2 || sub == 6 || sub == 7 ? SoundManager::kMusic : SoundManager::kEffect1;
+  const std::string name = p.Text(1);
+  auto shift_down = [&system] { return system.mainWindow().QueryInput(MainWindow::kShift) != 0; };
+  auto never = [] { return false; };
+  switch (sub) {
+    case 0:
+    case 3:
+      sound->PlayFile(name, channel);
+      system.ShowFileName(SlotOf(channel), name);
+      return;
+    case 1:
+    case 5:
+      if (on)
+        sound->FadeOutSlow(channel);
+      else
+        sound->StopChannel(channel);
+      break;
+    case 2:
+    case 4:
+      sound->StopChannel(channel);
+      break;
+    case 6:
+      if (on) {
+        sound->PlayFile(name, channel);
+        system.ShowFileName(SlotOf(channel), name);
+        WaitWhilePlaying(*sound, channel, never);
+      } else {
+        sound->StopChannel(channel);
+      }
+      break;
+    case 7:
+    case 8:
+      if (on) {
+        sound->FadeOutFast(channel);
+        WaitWhilePlaying(*sound, channel, shift_down);
+      } else {
+        sound->StopChannel(channel);
+      }
+      break;
+    case 9:
+      if (on)
+        WaitWhilePlaying(*sound, channel, never);
+      else
+        sound->StopChannel(channel);
+      break;
+    default:
+      return;
+  }
+  system.ShowFileName(SlotOf(channel), kNoFile);
+}
+
+void VoiceCall(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
+  SoundManager* sound = system.sound();
+  if (!sound || system.voiceOn == 0 || !system.variables().HasSystemFlag(kFlagVoiceEnabled)) return;
+  constexpr int kVoice = SoundManager::kVoice;
+  const uint32_t sub = p.Value(0);
+  const std::string name = p.Text(1);
+  // Ctrl skips voices: it silences the one playing instead of starting another.
+  if (sub != 2 && system.mainWindow().QueryInput(MainWindow::kControl)) {
+    if (sound->IsChannelPlaying(kVoice)) {
+      sound->StopChannel(kVoice);
+      system.ShowFileName(kVoiceSlot, kNoFile);
+    }
+    return;
+  }
+  switch (sub) {
+    case 0:
+      sound->PlayFile(name, kVoice);
+      system.ShowFileName(kVoiceSlot, name);
+      break;
+    case 1:
+      sound->StopChannel(kVoice);
+      system.ShowFileName(kVoiceSlot, kNoFile);
+      break;
+    case 2:
+      sound->PlayFile(name, kVoice);
+      system.ShowFileName(kVoiceSlot, name);
+      WaitWhilePlaying(*sound, kVoice, [] { return false; });
+      system.ShowFileName(kVoiceSlot, kNoFile);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace tvx

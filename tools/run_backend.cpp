@@ -1,0 +1,79 @@
+#include "tools/run_backend.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+
+namespace tvx::tool {
+
+DumpHooks::DumpHooks(std::vector<uint32_t> times, std::function<void(uint32_t)> at_time)
+    : times_(std::move(times)), at_time_(std::move(at_time)) {
+  std::sort(times_.begin(), times_.end());
+  times_.erase(std::unique(times_.begin(), times_.end()), times_.end());
+}
+
+void DumpHooks::AfterPoll(uint32_t now_ms) {
+  // One at a time, the index moved on first: a callback may itself look at the queue.
+  while (next_time_ < times_.size() && now_ms >= times_[next_time_]) {
+    const uint32_t due = times_[next_time_++];
+    if (at_time_) at_time_(due);
+  }
+}
+
+void DumpHooks::WindowCreated(platform::WindowId id, const platform::WindowDesc& desc) {
+  closed_.erase(id);
+  if (desc.owner == platform::kNoWindow) top_level_.push_back(id);
+}
+
+void DumpHooks::WindowClosing(platform::WindowId id) {
+  // Only top-level windows (the main window among them) are kept: there are few of those.
+  const auto top = std::find(top_level_.begin(), top_level_.end(), id);
+  if (top == top_level_.end()) return;
+  top_level_.erase(top);
+  if (const platform::Framebuffer* framebuffer = platform::WindowFramebuffer(id))
+    closed_.insert_or_assign(id, *framebuffer);
+}
+
+std::vector<uint32_t> DumpHooks::pendingTimes() const {
+  return {times_.begin() + static_cast<ptrdiff_t>(next_time_), times_.end()};
+}
+
+const platform::Framebuffer* DumpHooks::Screen(platform::WindowId id) const {
+  if (const platform::Framebuffer* live = platform::WindowFramebuffer(id)) return live;
+  const auto closed = closed_.find(id);
+  return closed == closed_.end() ? nullptr : &closed->second;
+}
+
+void HeadlessRunBackend::PollEvents() {
+  HeadlessBackend::PollEvents();
+  hooks_.AfterPoll(TickCount());
+}
+
+bool HeadlessRunBackend::CreateNativeWindow(platform::WindowId id,
+                                            const platform::WindowDesc& desc) {
+  hooks_.WindowCreated(id, desc);
+  return HeadlessBackend::CreateNativeWindow(id, desc);
+}
+
+void HeadlessRunBackend::DestroyNativeWindow(platform::WindowId id) {
+  hooks_.WindowClosing(id);
+  HeadlessBackend::DestroyNativeWindow(id);
+}
+
+void WrappedRunBackend::PollEvents() {
+  inner_->PollEvents();
+  hooks_.AfterPoll(inner_->TickCount());
+}
+
+bool WrappedRunBackend::CreateNativeWindow(platform::WindowId id,
+                                           const platform::WindowDesc& desc) {
+  hooks_.WindowCreated(id, desc);
+  return inner_->CreateNativeWindow(id, desc);
+}
+
+void WrappedRunBackend::DestroyNativeWindow(platform::WindowId id) {
+  hooks_.WindowClosing(id);
+  inner_->DestroyNativeWindow(id);
+}
+
+}  // namespace tvx::tool
