@@ -92,6 +92,9 @@ class ArchiveSet {
                                    bool report_missing);
   int LoadWhole(std::string& name, std::span<uint8_t> destination, ArchiveRole role,
                 bool compressed);
+  // Opens, sizes, reads whole and closes a loose file, with the box of the step that fails.
+  std::optional<uint32_t> ReadWholeLooseFile(const std::string& name,
+                                             std::span<uint8_t> destination);
   int PlainLooseRead(const std::string& name, std::span<uint8_t> destination);
   int CompressedLooseRead(const std::string& name, std::span<uint8_t> destination);
   int PlainArchiveRead(std::string& name, std::span<uint8_t> destination, ArchiveRole role);

@@ -48,64 +48,46 @@ bool ArchiveSet::Expand(std::span<uint8_t> packed, std::span<uint8_t> destinatio
   return decoder_.LastDecodeComplete();
 }
 
-int ArchiveSet::PlainLooseRead(const std::string& name, std::span<uint8_t> destination) {
+std::optional<uint32_t> ArchiveSet::ReadWholeLooseFile(const std::string& name,
+                                                       std::span<uint8_t> destination) {
   platform::File file;
   if (!file.Open(platform::ResolveLoosePath(name), platform::File::Mode::Read)) {
     Box("文件打开错误", name);
-    return 0;
+    return std::nullopt;
   }
   const auto size = file.Size();
   if (!size) {
     Box("文件大小的取得失败了。", name);
-    return 0;
+    return std::nullopt;
   }
   // A file larger than its destination, or one that yields fewer bytes than its size, is a
   // failed read: nothing past the destination is written and no stale bytes pass as data.
   if (static_cast<uint64_t>(*size) > destination.size()) {
     Box("文件的读取失败了。", name);
-    return 0;
+    return std::nullopt;
   }
   const auto got = file.Read(destination.first(static_cast<size_t>(*size)));
   if (!got || *got != static_cast<size_t>(*size)) {
     Box("文件的读取失败了。", name);
-    return 0;
+    return std::nullopt;
   }
-  lastReadSize = static_cast<uint32_t>(*size);
   if (!file.Close()) {
     Box("文件的关闭失败了。", name);
-    return 0;
+    return std::nullopt;
   }
-  return 1;
+  lastReadSize = static_cast<uint32_t>(*size);
+  return lastReadSize;
+}
+
+int ArchiveSet::PlainLooseRead(const std::string& name, std::span<uint8_t> destination) {
+  return ReadWholeLooseFile(name, destination) ? 1 : 0;
 }
 
 int ArchiveSet::CompressedLooseRead(const std::string& name, std::span<uint8_t> destination) {
-  platform::File file;
-  if (!file.Open(platform::ResolveLoosePath(name), platform::File::Mode::Read)) {
-    Box("文件打开错误", name);
-    return 0;
-  }
-  const auto size = file.Size();
-  if (!size) {
-    Box("文件大小的取得失败了。", name);
-    return 0;
-  }
   const auto scratch = Scratch();
-  if (static_cast<uint64_t>(*size) > scratch.size()) {
-    Box("文件的读取失败了。", name);
-    return 0;
-  }
-  const auto packed = scratch.first(static_cast<size_t>(*size));
-  const auto got = file.Read(packed);
-  if (!got || *got != packed.size()) {
-    Box("文件的读取失败了。", name);
-    return 0;
-  }
-  if (!file.Close()) {
-    Box("文件的关闭失败了。", name);
-    return 0;
-  }
-  lastReadSize = static_cast<uint32_t>(*size);
-  if (!Expand(packed, destination)) {
+  const auto size = ReadWholeLooseFile(name, scratch);
+  if (!size) return 0;
+  if (!Expand(scratch.first(*size), destination)) {
     Box("文件的读取失败了。", name);
     return 0;
   }

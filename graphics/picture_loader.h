@@ -30,8 +30,8 @@ class PictureLoader {
   static constexpr size_t kRawPixelsOffset = 54;
   static constexpr size_t kRawHeaderEnd = 590;
 
-  // Decodes a picture file (as read) onto the plane. `g16` chooses the layout. The picture's
-  // geometry, or false for a file too short to hold its header.
+  // Decodes a picture file (as read) onto the plane; `g16` chooses the layout. False for a
+  // file too short to hold its header; the picture's geometry is then in last().
   bool Load(std::span<const uint8_t> file, VramPlane& plane, bool g16);
   bool LoadG16(std::span<const uint8_t> file, VramPlane& plane);
   bool LoadRaw(std::span<const uint8_t> file, VramPlane& plane);

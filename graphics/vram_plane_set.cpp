@@ -38,17 +38,13 @@ int VramPlaneSet::CreateAll(platform::WindowId window) {
   size_t total = 0;
   for (const auto& size : kSizes) total += size_t{size.width} * size.height;
   // One block for all planes, allocated once: nothing is allocated per blit or decode.
-  std::vector<uint16_t> memory;
-  try {
-    memory.assign(total, 0);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-  memory_ = std::move(memory);
+  memory_.reset(new (std::nothrow) uint16_t[total]());
+  if (!memory_) return 0;
+  const std::span<uint16_t> memory(memory_.get(), total);
   size_t at = 0;
   for (size_t i = 0; i < kSizes.size(); ++i) {
     const size_t count = size_t{kSizes[i].width} * kSizes[i].height;
-    planes_[i] = {std::span(memory_).subspan(at, count), 0, 0, kSizes[i].width, kSizes[i].height};
+    planes_[i] = {memory.subspan(at, count), 0, 0, kSizes[i].width, kSizes[i].height};
     at += count;
   }
   return 1;

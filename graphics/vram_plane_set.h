@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <vector>
@@ -52,7 +53,7 @@ class VramPlaneSet {
 
   // Makes every plane (black). 0 when memory for them cannot be had.
   int CreateAll(platform::WindowId window);
-  bool ready() const { return !memory_.empty(); }
+  bool ready() const { return memory_ != nullptr; }
 
   // The plane a request names: 0 is the spare plane while redirected, 8 the work plane.
   // Any other number, and plane 2, give a plane without pixels.
@@ -80,7 +81,7 @@ class VramPlaneSet {
 
   GameSystem& system_;
   platform::WindowId window_ = platform::kNoWindow;
-  std::vector<uint16_t> memory_;
+  std::unique_ptr<uint16_t[]> memory_;
   std::array<VramPlane, kSlots> planes_{};
   VramPlane none_{};
   bool redirect_ = false;
