@@ -83,7 +83,8 @@ void GameSystem::PlaySystemSound(std::string_view name) {
 }
 
 void GameSystem::TickTasks() {
-  // The channel fade and the animation slots arrive with transitions and animations.
+  graphics_.FadeStep();
+  // The animation slots arrive with animations.
   wanted_cursor_.store(kCursorRequested | main_window_.CursorForKind().resource,
                        std::memory_order_release);
 }
@@ -92,6 +93,37 @@ void GameSystem::ApplyWantedCursor() {
   const uint32_t wanted = wanted_cursor_.exchange(0, std::memory_order_acq_rel);
   if (wanted & kCursorRequested)
     platform::SetCursor({static_cast<uint16_t>(wanted & 0xFFFF)});
+}
+
+namespace {
+
+uint64_t PackRect(uint64_t left, uint64_t top, uint64_t right, uint64_t bottom) {
+  return left | top << 16 | right << 32 | bottom << 48;
+}
+
+}  // namespace
+
+void GameSystem::RequestRepaint(int x, int y, int w, int h) {
+  if (w <= 0 || h <= 0) return;
+  auto clamp = [](int v) { return static_cast<uint64_t>(std::clamp(v, 0, 0xFFFF)); };
+  const uint64_t left = clamp(x), top = clamp(y), right = clamp(x + w), bottom = clamp(y + h);
+  if (right <= left || bottom <= top) return;
+  uint64_t old = pending_repaint_.load(std::memory_order_acquire);
+  uint64_t merged = 0;
+  do {
+    merged = PackRect(left, top, right, bottom);
+    if (old != 0)
+      merged = PackRect(std::min(left, old & 0xFFFF), std::min(top, old >> 16 & 0xFFFF),
+                        std::max(right, old >> 32 & 0xFFFF), std::max(bottom, old >> 48));
+  } while (!pending_repaint_.compare_exchange_weak(old, merged, std::memory_order_acq_rel));
+}
+
+void GameSystem::ApplyPendingRepaint() {
+  const uint64_t r = pending_repaint_.exchange(0, std::memory_order_acq_rel);
+  if (r == 0) return;
+  const int left = static_cast<int>(r & 0xFFFF), top = static_cast<int>(r >> 16 & 0xFFFF);
+  planes_.InvalidateRect(left, top, static_cast<int>(r >> 32 & 0xFFFF) - left,
+                         static_cast<int>(r >> 48) - top);
 }
 
 bool GameSystem::Prepare() {
@@ -185,6 +217,8 @@ bool GameSystem::StartUp() {
   variables_->Initialise(moveSpeed);
   interpreter_->Reset();
   graphics_.Initialise();
+  // The text drawing state starts from the variables' colours.
+  graphics_.SetColours(variables_->Word(kWordOutlineColour), variables_->Word(kWordFaceColour));
   return true;
 }
 

@@ -73,6 +73,11 @@ class GameSystem {
   void TickTasks();
   // Sets the cursor that the clock asked for, if it asked; called by the pump.
   void ApplyWantedCursor();
+  // Any thread: asks for a rectangle of the window to be repainted from plane 0. Requests
+  // made before the pump applies them are merged into one rectangle.
+  void RequestRepaint(int x, int y, int w, int h);
+  // Program thread (the pump): carries out the repaint asked for, if any.
+  void ApplyPendingRepaint();
 
   // Builds the command menus once the main window exists (menu commands come later).
   void BuildMenus() {}
@@ -134,6 +139,8 @@ class GameSystem {
   std::vector<ShownFile> shown_files_;
   static constexpr uint32_t kCursorRequested = 0x10000;
   std::atomic<uint32_t> wanted_cursor_{0};
+  // Left, top, right, bottom in 16 bits each; 0 when nothing is pending.
+  std::atomic<uint64_t> pending_repaint_{0};
   // Embedded, in construction order.
   VramPlaneSet planes_;
   MainWindow main_window_;

@@ -39,14 +39,20 @@ int RunStateResult() {
 }  // namespace
 
 int PumpOnce() {
-  if (g_system) g_system->ApplyWantedCursor();
+  if (g_system) {
+    g_system->ApplyWantedCursor();
+    g_system->ApplyPendingRepaint();
+  }
   HandleOneMessage();
   platform::Sleep(platform::HasActiveWindow() ? 0 : 30);
   return RunStateResult();
 }
 
 int PumpOnceWaiting() {
-  if (g_system) g_system->ApplyWantedCursor();
+  if (g_system) {
+    g_system->ApplyWantedCursor();
+    g_system->ApplyPendingRepaint();
+  }
   const bool handled = HandleOneMessage();
   if (!platform::HasActiveWindow())
     platform::Sleep(30);

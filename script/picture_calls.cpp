@@ -7,6 +7,7 @@
 #include "app/game_system.h"
 #include "app/pump.h"
 #include "graphics/blitter.h"
+#include "script/screen_calls.h"
 #include "script/script_interpreter.h"
 #include "script/variable_area.h"
 
@@ -175,7 +176,7 @@ bool PictureEffect(GameSystem& system, const ParamList& p) {
       return true;
     }
     default:
-      return false;
+      return ScreenEffect(system, p);
   }
 }
 

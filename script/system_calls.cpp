@@ -12,8 +12,10 @@
 #include "script/expression_evaluator.h"
 #include "script/picture_calls.h"
 #include "script/save_slot_file.h"
+#include "script/screen_calls.h"
 #include "script/script_interpreter.h"
 #include "script/sound_calls.h"
+#include "script/text_calls.h"
 #include "script/variable_area.h"
 
 namespace tvx {
@@ -187,11 +189,11 @@ void Measure(ScriptInterpreter& interpreter, GameSystem& system, const ParamList
 }
 
 constexpr std::array<SystemCall, 28> kSystemCalls = {{
-    {"font", Nothing},            {"number", Nothing},        {"mouse", Nothing},
+    {"font", FontCall},           {"number", NumberCall},        {"mouse", Nothing},
     {"animation", Nothing},       {"save", SaveAndLoad},      {"music", MusicAndEffectsCall},
     {"voice", VoiceCall},         {"data", ReadDataFile},     {"picture", PictureCall},
-    {"screen update", Nothing},   {"blit", BlitCall},          {"wait", WaitForPlayer},
-    {"text colours", Nothing},    {"run code", RunCodeAt},    {"hit test", HitTest},
+    {"screen update", ScreenUpdateCall}, {"blit", BlitCall},        {"wait", WaitForPlayer},
+    {"text colours", TextColoursCall}, {"run code", RunCodeAt},    {"hit test", HitTest},
     {"find item", FindItem},      {"local time", LocalTime},  {"nothing", Nothing},
     {"compare input", CompareInput}, {"nothing", Nothing},    {"dungeon", Nothing},
     {"nothing", Nothing},         {"item window", Nothing},   {"overlay", Nothing},

@@ -1,0 +1,285 @@
+// Screen updates as the game sees them: the channel fade stepped by the clock (also from a
+// thread of its own), system call 9 with its redirect switch and spare plane, the blit
+// transitions, and the screen effects 8, 10 and 13, checked on the window's last picture.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "archive/lzss_encoder.h"
+#include "graphics/transitions.h"
+#include "resources/byte_order.h"
+#include "tests/app/game_fixture.h"
+#include "tests/script/script_fixture.h"
+
+namespace tvx::testing {
+namespace {
+
+uint64_t Hash(std::span<const uint16_t> pixels) {
+  uint64_t h = 1469598103934665603ull;
+  for (uint16_t p : pixels) h = (h ^ p) * 1099511628211ull;
+  return h;
+}
+
+uint64_t HashOfColour(uint16_t colour) {
+  return Hash(std::vector<uint16_t>(640 * 480, colour));
+}
+
+// A full-screen G16 picture of one colour.
+std::vector<uint8_t> SolidG16(uint16_t colour) {
+  std::vector<uint8_t> pixels;
+  for (size_t i = 0; i < 640 * 480; ++i) {
+    pixels.push_back(static_cast<uint8_t>(colour));
+    pixels.push_back(static_cast<uint8_t>(colour >> 8));
+  }
+  const auto packed = LzssEncoder().Encode(pixels);
+  std::vector<uint8_t> file(8 + packed.size());
+  bytes::StoreLe16(file, 4, 640);
+  bytes::StoreLe16(file, 6, 480);
+  std::copy(packed.begin(), packed.end(), file.begin() + 8);
+  return file;
+}
+
+// ---- The channel fade on a started game, stepped by hand or by a thread ----
+
+class FadeOnGame : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    ASSERT_TRUE(Start());
+    PumpAll();
+    // Target: white on the left, channel value 16 on the right.
+    VramPlane& spare = game().planes().Spare();
+    for (uint32_t y = 0; y < 480; ++y)
+      for (uint32_t x = 0; x < 640; ++x) spare.At(x, y) = x < 320 ? 0x7FFF : 0x4210;
+  }
+  uint16_t Screen(int x, int y) { return platform::WindowFramebuffer(window().handle())->At(x, y); }
+};
+
+TEST_F(FadeOnGame, FromBlackTheSixteensLightFromStepSixteenAndTheWindowFollows) {
+  GraphicsEngine& graphics = game().graphics();
+  VramPlaneSet& planes = game().planes();
+  graphics.StartChannelFade(planes.Spare(), planes.Plane0(), false);
+  for (uint32_t step = 1; step <= 31; ++step) {
+    EXPECT_EQ(graphics.FadeStep(), 1u);
+    PumpOnce();  // carries out the repaint that the step asked for
+    const uint32_t s = step < 16 ? 0 : step - 15;
+    EXPECT_EQ(Screen(0, 0), step << 10 | step << 5 | step);
+    EXPECT_EQ(Screen(639, 479), s << 10 | s << 5 | s) << "step " << step;
+  }
+  EXPECT_TRUE(graphics.fadeActive());
+  EXPECT_EQ(graphics.FadeStep(), 0u);
+  EXPECT_FALSE(graphics.fadeActive());
+  EXPECT_EQ(graphics.fadeSteps(), 32u);
+  EXPECT_EQ(graphics.FadeStep(), 0u);  // idle: no further step
+  EXPECT_EQ(graphics.fadeSteps(), 32u);
+  EXPECT_EQ(Hash(planes.Plane0().pixels), Hash(planes.Spare().pixels));
+}
+
+TEST_F(FadeOnGame, EndsUnderAStepperOnAnotherThreadWhileTheProgramThreadPumps) {
+  GraphicsEngine& graphics = game().graphics();
+  VramPlaneSet& planes = game().planes();
+  std::atomic<bool> done{false};
+  std::thread clock([&] {
+    while (!done.load()) {
+      graphics.FadeStep();
+      std::this_thread::yield();
+    }
+  });
+  graphics.RunChannelFade(planes.Spare(), planes.Plane0(), false);
+  EXPECT_EQ(graphics.fadeSteps(), 32u);
+  // Darkening back to black: the brightest channel is 31.
+  VramPlane& work = planes.Work();
+  std::fill(work.pixels.begin(), work.pixels.end(), uint16_t{0});
+  graphics.RunChannelFade(work, planes.Plane0(), true);
+  done = true;
+  clock.join();
+  EXPECT_EQ(graphics.fadeSteps(), 32u);
+  EXPECT_EQ(Hash(planes.Plane0().pixels), HashOfColour(0));
+  PumpAll();
+}
+
+TEST_F(FadeOnGame, AWrongSidedFadeEnds) {
+  // Brightening towards black from white: every channel has to come down instead.
+  GraphicsEngine& graphics = game().graphics();
+  VramPlaneSet& planes = game().planes();
+  std::fill(planes.Plane0().pixels.begin(), planes.Plane0().pixels.end(), uint16_t{0x7FFF});
+  graphics.StartChannelFade(planes.Work(), planes.Plane0(), false);
+  int steps = 0;
+  while (graphics.FadeStep() != 0 && steps < 100) ++steps;
+  EXPECT_EQ(graphics.fadeSteps(), 32u);
+  EXPECT_EQ(Hash(planes.Plane0().pixels), HashOfColour(0));
+}
+
+// ---- System call 9 and the screen effects, as scripts ----
+
+class ScreenScripts : public ScriptTest {
+ protected:
+  uint64_t ScreenHash() { return Hash(system_->finalScreen.pixels()); }
+  uint16_t Screen(int x, int y) { return system_->finalScreen.At(x, y); }
+  VramPlaneSet& planes() { return system_->planes(); }
+  GraphicsEngine& graphics() { return system_->graphics(); }
+};
+
+// White on the left, channel value 16 on the right, of whatever plane 0 names now.
+constexpr std::string_view kDrawPicture = R"(
+    SET_DIM16 11, 0, 0x7FFF
+    SYSCALL 10, 2, 0, 0, 319, 479
+    SET_DIM16 11, 0, 0x4210
+    SYSCALL 10, 2, 320, 0, 639, 479
+)";
+uint64_t PictureHash() {
+  std::vector<uint16_t> picture(640 * 480);
+  for (size_t i = 0; i < picture.size(); ++i) picture[i] = i % 640 < 320 ? 0x7FFF : 0x4210;
+  return Hash(picture);
+}
+// The same, as recorded once: what the window framebuffer of such a screen hashes to.
+constexpr uint64_t kPictureHash = 3100029229789506435ull;
+
+TEST_F(ScreenScripts, FadingToBlackKeepsTheOldScreenInTheSparePlane) {
+  ASSERT_EQ(PictureHash(), kPictureHash);
+  Script("MAIN.MES", std::string(kDrawPicture) + "SYSCALL 9, 1, 0\nEND\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(graphics().fadeSteps(), 32u);  // 31 darkening steps and the one that finds none
+  EXPECT_EQ(ScreenHash(), HashOfColour(0));
+  EXPECT_TRUE(planes().redirect());
+  EXPECT_EQ(Hash(planes().Spare().pixels), kPictureHash);
+}
+
+TEST_F(ScreenScripts, FadingInAPictureDrawnWhileRedirected) {
+  Script("MAIN.MES", "SYSCALL 9, 1, 0\n" + std::string(kDrawPicture) + "SYSCALL 9, 1\nEND\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(graphics().fadeSteps(), 32u);
+  EXPECT_EQ(ScreenHash(), kPictureHash);
+  EXPECT_EQ(Screen(0, 0), 0x7FFF);
+  EXPECT_EQ(Screen(639, 479), 0x4210);
+  EXPECT_FALSE(planes().redirect());
+  EXPECT_EQ(Hash(planes().Spare().pixels), HashOfColour(0));
+}
+
+TEST_F(ScreenScripts, ShiftEndsAFadeAfterOneStepWithTheFinalPictureInPlace) {
+  Script("MAIN.MES", std::string(kDrawPicture) + "SYSCALL 9, 1, 0\nEND\n");
+  EXPECT_EQ(Run("0 key down Shift\n"), 0);
+  EXPECT_EQ(graphics().fadeSteps(), 1u);
+  EXPECT_EQ(ScreenHash(), HashOfColour(0));
+}
+
+TEST_F(ScreenScripts, DissolvingToAColourRepaintsSixtyFourTimes) {
+  Script("MAIN.MES", std::string(kDrawPicture) + "SYSCALL 9, 2, 0x001F\nEND\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(graphics().transitionRepaints(), 64u);
+  EXPECT_EQ(ScreenHash(), HashOfColour(0x001F));
+  EXPECT_TRUE(planes().redirect());
+  EXPECT_EQ(Hash(planes().Spare().pixels), kPictureHash);
+}
+
+TEST_F(ScreenScripts, ShowingCopiesTheSparePlaneOnlyWhenRedirectedOrColoured) {
+  Script("MAIN.MES", R"(
+    SYSCALL 9, 0                 ; not redirected, no colour: nothing
+    SYSCALL 9, 0, 1              ; redirect on (the spare plane is still black)
+    SET_DIM16 11, 0, 0x03E0
+    SYSCALL 10, 2, 0, 0, 639, 479   ; green, into the spare plane
+    SYSCALL 9, 0                 ; shown; redirect off
+    SET_DIM16 11, 0, 0x7C00
+    SYSCALL 10, 2, 0, 0, 9, 9    ; red, straight onto plane 0
+    SYSCALL 9, 0                 ; nothing: the red corner stays
+    END
+  )");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_FALSE(planes().redirect());
+  EXPECT_EQ(Screen(0, 0), 0x7C00);
+  EXPECT_EQ(Screen(10, 10), 0x03E0);
+  EXPECT_EQ(Screen(639, 479), 0x03E0);
+}
+
+constexpr std::string_view kWhiteOverBlack = R"(
+    SET_DIM16 1, 0, 3
+    SET_DIM16 11, 0, 0x7FFF
+    SYSCALL 10, 2, 0, 0, 639, 479   ; plane 3 white, plane 4 stays black
+    SET_DIM16 1, 0, 0
+)";
+
+TEST_F(ScreenScripts, TheBlitTransitionsShowTheirFrames) {
+  Script("MAIN.MES", std::string(kWhiteOverBlack) + R"(
+    SYSCALL 10, 7, 0, 0, 639, 479, 3, 0, 0, 4, 0, 0, 0   ; cross-fade: six frames
+    SYSCALL 10, 5, 0, 0, 639, 479, 4, 0, 0, 0            ; dissolve to black: 64 frames
+    END
+  )");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(graphics().transitionRepaints(), 6u + 64u);
+  EXPECT_EQ(ScreenHash(), HashOfColour(0));
+}
+
+TEST_F(ScreenScripts, ShiftLeavesTheCrossFadeOnlyItsFinalCopy) {
+  Script("MAIN.MES", std::string(kWhiteOverBlack) + R"(
+    SYSCALL 10, 7, 0, 0, 639, 479, 3, 0, 0, 4, 0, 0, 0
+    END
+  )");
+  EXPECT_EQ(Run("0 key down Shift\n"), 0);
+  EXPECT_EQ(graphics().transitionRepaints(), 0u);
+  EXPECT_EQ(ScreenHash(), HashOfColour(0x7FFF));
+}
+
+TEST_F(ScreenScripts, EffectEightBlendsPixelMemoryLevelByLevel) {
+  Script("MAIN.MES", std::string(kWhiteOverBlack) + R"(
+    EFFECT 8, 0, 0, 640, 480, 3, 0, 0, 4, 0, 0, 0, 10, 17     ; ends at level 16
+    EFFECT 8, 0, 0, 100, 2, 4, 0, 0, 3, 0, 0, 0, 32, 5000     ; past 31: nothing
+    END
+  )");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(ScreenHash(), HashOfColour(0x4210));
+}
+
+TEST_F(ScreenScripts, EffectThirteenScrollsAPanelInWithSoftEdges) {
+  Script("MAIN.MES", R"(
+    SET_DIM16 23, 0, 0x1234       ; key colour
+    SET_DIM16 11, 0, 0x001F
+    SET_DIM16 1, 0, 3
+    SYSCALL 10, 2, 0, 0, 639, 479   ; background: blue
+    SET_DIM16 1, 0, 1
+    SET_DIM16 11, 0, 0x7C00
+    SYSCALL 10, 2, 0, 0, 999, 1759  ; the panel's source: red
+    SET_DIM16 1, 0, 0
+    EFFECT 13, 200
+    END
+  )");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_GE(platform::TickCount(), 200u * 48u);
+  EXPECT_EQ(Screen(300, 160), 1 << 10 | 30);  // top row: 1/31 of the panel
+  EXPECT_EQ(Screen(300, 210), 0x7C00);
+  EXPECT_EQ(Screen(300, 319), 0x001F);  // last row: background only
+  EXPECT_EQ(Screen(139, 200), 0x0000);  // outside the column: plane 0 untouched
+}
+
+TEST_F(ScreenScripts, EffectTenShowsTheThirteenPicturesInTurn) {
+  WriteSettings("[GRAPHICS]\nbBGTYPE=1\n");
+  for (int i = 1; i <= 13; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "A30_%02d.G16", i);
+    WriteBytes(name, SolidG16(static_cast<uint16_t>(i)));
+  }
+  Script("MAIN.MES", "EFFECT 9\nEFFECT 10\nEND\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(graphics().fadeSteps(), 12u);
+  EXPECT_EQ(graphics().transitionRepaints(), 13u * 12u);
+  EXPECT_EQ(ScreenHash(), HashOfColour(13));
+  EXPECT_EQ(Hash(planes().Get(4).pixels), HashOfColour(12));
+}
+
+TEST_F(ScreenScripts, ShiftCutsEachOfTheThirteenTransitionsToOneStep) {
+  WriteSettings("[GRAPHICS]\nbBGTYPE=1\n");
+  for (int i = 1; i <= 13; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "A30_%02d.G16", i);
+    WriteBytes(name, SolidG16(static_cast<uint16_t>(0x0400 * i)));
+  }
+  Script("MAIN.MES", "EFFECT 9\nEFFECT 10\nEND\n");
+  EXPECT_EQ(Run("0 key down Shift\n"), 0);
+  EXPECT_EQ(graphics().transitionRepaints(), 13u);
+  EXPECT_EQ(ScreenHash(), HashOfColour(0x0400 * 13));
+}
+
+}  // namespace
+}  // namespace tvx::testing
