@@ -1,6 +1,7 @@
 #include "graphics/transitions.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace tvx::transition {
@@ -25,12 +26,6 @@ inline uint32_t StepChannel(uint32_t shown, uint32_t target, int shift, bool dar
   if (s > t) return (s - 1) << shift;
   if (s < t && (darken || t >= threshold)) return (s + 1) << shift;
   return s << shift;
-}
-
-inline uint16_t StepPixel(uint16_t shown, uint16_t target, bool darken, uint32_t threshold) {
-  return static_cast<uint16_t>(StepChannel(shown, target, 10, darken, threshold) |
-                               StepChannel(shown, target, 5, darken, threshold) |
-                               StepChannel(shown, target, 0, darken, threshold));
 }
 
 // Bit 15 is not colour: pixels are compared on their 15 colour bits.
@@ -112,6 +107,17 @@ bool ChannelFadeStep(const VramPlane& target, VramPlane& shown, bool darken, uin
   if (!target.exists() || !shown.exists()) return false;
   const uint32_t w = std::min(target.width, shown.width);
   const uint32_t h = std::min(target.height, shown.height);
+  // Every channel pair (shown, target) steps the same way within one pass: look it up.
+  std::array<uint8_t, 32 * 32> next{};
+  for (uint32_t sv = 0; sv < 32; ++sv)
+    for (uint32_t tv = 0; tv < 32; ++tv)
+      next[sv * 32 + tv] = static_cast<uint8_t>(StepChannel(sv, tv, 0, darken, threshold));
+  auto step = [&](uint16_t p, uint16_t t) {
+    const uint32_t r = next[((p >> 10) & 31u) * 32 + ((t >> 10) & 31u)];
+    const uint32_t g = next[((p >> 5) & 31u) * 32 + ((t >> 5) & 31u)];
+    const uint32_t b = next[(p & 31u) * 32 + (t & 31u)];
+    return static_cast<uint16_t>(r << 10 | g << 5 | b);
+  };
   bool changed = false;
   for (uint32_t y = 0; y < h; ++y) {
     const uint16_t* in = &target.At(0, y);
@@ -124,12 +130,12 @@ bool ChannelFadeStep(const VramPlane& target, VramPlane& shown, bool darken, uin
       std::memcpy(&b, in + x, 4);
       if (((a ^ b) & kColourBits2) == 0) continue;
       changed = true;
-      out[x] = StepPixel(out[x], in[x], darken, threshold);
-      out[x + 1] = StepPixel(out[x + 1], in[x + 1], darken, threshold);
+      out[x] = step(out[x], in[x]);
+      out[x + 1] = step(out[x + 1], in[x + 1]);
     }
     if (x < w && ((out[x] ^ in[x]) & kColourBits) != 0) {
       changed = true;
-      out[x] = StepPixel(out[x], in[x], darken, threshold);
+      out[x] = step(out[x], in[x]);
     }
   }
   return changed;
