@@ -6,16 +6,6 @@
 namespace tvx::blit {
 namespace {
 
-// Narrows w and h so that the rectangle at (x, y) lies inside the plane.
-void Clip(const VramPlane& plane, uint32_t x, uint32_t y, uint32_t& w, uint32_t& h) {
-  if (!plane.exists() || x >= plane.width || y >= plane.height) {
-    w = h = 0;
-    return;
-  }
-  w = std::min(w, plane.width - x);
-  h = std::min(h, plane.height - y);
-}
-
 template <typename PixelOp>
 void ForEachPixel(VramPlane& plane, Rect16 rect, PixelOp op) {
   Clip(plane, rect.x, rect.y, rect.w, rect.h);
@@ -31,6 +21,15 @@ uint16_t MapChannels(uint16_t pixel, int (*f)(int)) {
 }
 
 }  // namespace
+
+void Clip(const VramPlane& plane, uint32_t x, uint32_t y, uint32_t& w, uint32_t& h) {
+  if (!plane.exists() || x >= plane.width || y >= plane.height) {
+    w = h = 0;
+    return;
+  }
+  w = std::min(w, plane.width - x);
+  h = std::min(h, plane.height - y);
+}
 
 void CopyRect(const VramPlane& source, Rect16 from, VramPlane& dest, uint32_t dx, uint32_t dy) {
   Clip(source, from.x, from.y, from.w, from.h);

@@ -14,6 +14,10 @@ struct Rect16 {
   uint32_t x = 0, y = 0, w = 0, h = 0;
 };
 
+// Narrows w and h so that the rectangle at (x, y) lies inside the plane (all 0 when the
+// plane has no pixels or the corner lies outside it).
+void Clip(const VramPlane& plane, uint32_t x, uint32_t y, uint32_t& w, uint32_t& h);
+
 void CopyRect(const VramPlane& source, Rect16 from, VramPlane& dest, uint32_t dx, uint32_t dy);
 // As CopyRect, skipping source pixels equal to the key.
 void CopyRectKeyed(const VramPlane& source, Rect16 from, VramPlane& dest, uint32_t dx,

@@ -7,15 +7,7 @@
 namespace tvx::transition {
 namespace {
 
-// Narrows w and h so that the rectangle at (x, y) lies inside the plane.
-void Clip(const VramPlane& plane, uint32_t x, uint32_t y, uint32_t& w, uint32_t& h) {
-  if (!plane.exists() || x >= plane.width || y >= plane.height) {
-    w = h = 0;
-    return;
-  }
-  w = std::min(w, plane.width - x);
-  h = std::min(h, plane.height - y);
-}
+using blit::Clip;
 
 // One channel (5 bits at `shift`) of `shown` one unit towards the target's; an upward move
 // while brightening waits for the threshold to come down to the target value. Channels on
