@@ -19,13 +19,10 @@ class ArchiveTest : public HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     StartPlatform();
-    previous_dir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir());
     variables_ = std::make_unique<VariableArea>();
   }
   void TearDown() override {
     archives_.reset();
-    std::filesystem::current_path(previous_dir_);
     HeadlessTest::TearDown();
   }
   ArchiveSet& Open() {
@@ -50,8 +47,6 @@ class ArchiveTest : public HeadlessTest {
   std::unique_ptr<VariableArea> variables_;
   std::unique_ptr<ArchiveSet> archives_;
 
- private:
-  std::filesystem::path previous_dir_;
 };
 
 }  // namespace tvx::testing

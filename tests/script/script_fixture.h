@@ -18,14 +18,8 @@ namespace tvx::testing {
 
 class ScriptTest : public HeadlessTest {
  protected:
-  void SetUp() override {
-    HeadlessTest::SetUp();
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir());
-  }
   void TearDown() override {
     system_.reset();
-    std::filesystem::current_path(previous_);
     HeadlessTest::TearDown();
   }
 
@@ -70,9 +64,6 @@ class ScriptTest : public HeadlessTest {
 
   std::unique_ptr<GameSystem> system_;
   bool timed_out_ = false;
-
- private:
-  std::filesystem::path previous_;
 };
 
 }  // namespace tvx::testing

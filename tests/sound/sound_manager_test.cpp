@@ -19,15 +19,9 @@ constexpr size_t kRate = 22050;
 
 class ManagerTest : public HeadlessTest {
  protected:
-  void SetUp() override {
-    HeadlessTest::SetUp();
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir());
-  }
   void TearDown() override {
     manager_.reset();
     archives_.reset();
-    std::filesystem::current_path(previous_);
     HeadlessTest::TearDown();
   }
   // Starts the platform and a manager over loose files; Init's result.
@@ -54,7 +48,6 @@ class ManagerTest : public HeadlessTest {
   std::unique_ptr<VariableArea> variables_;
   std::unique_ptr<ArchiveSet> archives_;
   std::unique_ptr<SoundManager> manager_;
-  std::filesystem::path previous_;
 };
 
 TEST_F(ManagerTest, VolumesComeFromTheSettingsAndAreRememberedUnclamped) {

@@ -17,6 +17,8 @@ void HeadlessTest::SetUp() {
   dir_ = std::filesystem::temp_directory_path() / ("talvex-test-" + name);
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
+  previous_dir_ = std::filesystem::current_path();
+  std::filesystem::current_path(dir_);
   platform::SetProgramPathOverride((dir_ / "talvex").string());
 }
 
@@ -24,6 +26,7 @@ void HeadlessTest::TearDown() {
   platform::Uninstall();
   platform::ReleaseSingleInstanceForTesting();
   platform::SetProgramPathOverride({});
+  std::filesystem::current_path(previous_dir_);
   std::filesystem::remove_all(dir_);
 }
 

@@ -1,6 +1,6 @@
-// A headless platform for one test: a fresh temporary program folder (so the settings file
-// and the single-instance lock are the test's own) and a headless backend fed with a script
-// of timed events.
+// A headless platform for one test: a fresh temporary game folder that is also the current
+// directory and the (pretend) program's folder, so the settings file, loose files and the
+// single-instance lock are the test's own; and a headless backend fed with timed events.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,6 +28,7 @@ class HeadlessTest : public ::testing::Test {
 
  private:
   std::filesystem::path dir_;
+  std::filesystem::path previous_dir_;
   platform::HeadlessBackend* backend_ = nullptr;
 };
 

@@ -24,12 +24,6 @@ class ToolToEngine : public HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     StartPlatform();
-    previous_ = fs::current_path();
-    fs::current_path(dir());
-  }
-  void TearDown() override {
-    fs::current_path(previous_);
-    HeadlessTest::TearDown();
   }
   // Loads every file with a fresh ArchiveSet under these settings and compares.
   void ExpectEveryFileLoads(const std::string& settings) {
@@ -46,7 +40,6 @@ class ToolToEngine : public HeadlessTest {
     }
     EXPECT_TRUE(backend().boxes().empty()) << settings;
   }
-  fs::path previous_;
   std::vector<std::pair<std::string, std::vector<uint8_t>>> files_;
 };
 
