@@ -13,6 +13,9 @@ namespace tvx {
 
 namespace {
 
+// Flag byte 2007: present straight to the window, with the overlay composed over it.
+constexpr size_t kDirectPresentationFlag = 2007;
+
 // "系统错误" / "在系统的构筑中失败了。"
 constexpr std::string_view kSystemErrorCaption = "\xCF\xB5\xCD\xB3\xB4\xED\xCE\xF3";
 constexpr std::string_view kStartupFailedText =
@@ -40,12 +43,15 @@ std::unique_ptr<T> Make(Args&&... args) {
 
 GameSystem::GameSystem(Options options)
     : options_(options),
-      planes_(*this),
       main_window_(*this),
       display_(options.windowed),
-      graphics_(*this),
+      graphics_(planes_, *this),
       variables_(Make<VariableArea>()) {
-  if (variables_) interpreter_ = std::make_unique<ScriptInterpreter>(*this);
+  if (!variables_) return;
+  interpreter_ = std::make_unique<ScriptInterpreter>(
+      ScriptParts{*variables_, shared_, *this, planes_, graphics_});
+  planes_.SetDirectPresentationFlag(
+      variables_->bytes()[VariableArea::kFlagsOffset + kDirectPresentationFlag]);
 }
 
 GameSystem::~GameSystem() {
@@ -53,8 +59,8 @@ GameSystem::~GameSystem() {
   shell_.reset();
   TVX_TRACE(App, "destroy TickThread");
   ticks_.reset();
-  TVX_TRACE(App, "destroy ExpressionEvaluator, SoundManager, AnimationTable, DungeonView");
-  evaluator_.reset();
+  TVX_TRACE(App, "destroy SoundManager, AnimationTable, DungeonView");
+  if (interpreter_) interpreter_->Attach({});
   sound_.reset();
   animations_.reset();
   dungeon_.reset();
@@ -79,12 +85,12 @@ void GameSystem::ShowFileName(size_t slot, std::string_view name) {
 }
 
 void GameSystem::PlaySystemSound(std::string_view name) {
-  if (interfaceSounds && sound_) sound_->PlayFile(name, SoundManager::kEffect2);
+  if (shared_.interfaceSounds && sound_) sound_->PlayFile(name, SoundManager::kEffect2);
 }
 
 void GameSystem::TickTasks() {
   graphics_.FadeStep();
-  // The animation slots arrive with animations.
+  // The animation slots are not built yet.
   wanted_cursor_.store(kCursorRequested | main_window_.CursorForKind().resource,
                        std::memory_order_release);
 }
@@ -95,60 +101,40 @@ void GameSystem::ApplyWantedCursor() {
     platform::SetCursor({static_cast<uint16_t>(wanted & 0xFFFF)});
 }
 
-namespace {
+bool GameSystem::PumpOnce() { return tvx::PumpOnce() != 0; }
 
-uint64_t PackRect(uint64_t left, uint64_t top, uint64_t right, uint64_t bottom) {
-  return left | top << 16 | right << 32 | bottom << 48;
-}
+bool GameSystem::PumpWaiting() { return PumpOnceWaiting() != 0; }
 
-}  // namespace
+bool GameSystem::SkipHeld() { return main_window_.QueryInput(kShift) != 0; }
 
-void GameSystem::RequestRepaint(int x, int y, int w, int h) {
-  if (w <= 0 || h <= 0) return;
-  auto clamp = [](int v) { return static_cast<uint64_t>(std::clamp(v, 0, 0xFFFF)); };
-  const uint64_t left = clamp(x), top = clamp(y), right = clamp(x + w), bottom = clamp(y + h);
-  if (right <= left || bottom <= top) return;
-  uint64_t old = pending_repaint_.load(std::memory_order_acquire);
-  uint64_t merged = 0;
-  do {
-    merged = PackRect(left, top, right, bottom);
-    if (old != 0)
-      merged = PackRect(std::min(left, old & 0xFFFF), std::min(top, old >> 16 & 0xFFFF),
-                        std::max(right, old >> 32 & 0xFFFF), std::max(bottom, old >> 48));
-  } while (!pending_repaint_.compare_exchange_weak(old, merged, std::memory_order_acq_rel));
-}
+int GameSystem::QueryInput(int input) { return main_window_.QueryInput(input); }
 
-void GameSystem::ApplyPendingRepaint() {
-  const uint64_t r = pending_repaint_.exchange(0, std::memory_order_acq_rel);
-  if (r == 0) return;
-  const int left = static_cast<int>(r & 0xFFFF), top = static_cast<int>(r >> 16 & 0xFFFF);
-  planes_.InvalidateRect(left, top, static_cast<int>(r >> 32 & 0xFFFF) - left,
-                         static_cast<int>(r >> 48) - top);
+bool GameSystem::Quitting() {
+  // Run state 3 is a pause that the next command ends.
+  const uint32_t state = main_window_.runState();
+  if (state == 3) main_window_.SetRunState(MainWindow::kRunning);
+  return state == MainWindow::kQuit;
 }
 
 bool GameSystem::Prepare() {
-  cursorVisible = 1;
-  itemWindowAvailable = {0, 0};
+  shared_.cursorVisible = 1;
+  shared_.itemWindowAvailable = {0, 0};
   for (size_t i = 0; i < kNowFileSlots; ++i) nowFileNames[i] = kNowFileTemplates[i];
   if (!variables_ || !interpreter_) return false;
 
-  archives_ = Make<ArchiveSet>(*variables_);
-  if (!archives_ || !archives_->OpenAll()) return false;
+  archives_ = Make<ArchiveSet>();
+  if (!archives_ || !archives_->OpenAll(ArchiveOptions::Read(settings_))) return false;
   shell_ = Make<ShellWindows>(*this, *variables_);
   if (!shell_) return false;
-  evaluator_ = Make<ExpressionEvaluator>(
-      *interpreter_, interpreter_->memory(),
-      [](void* context) {
-        TickThread* ticks = static_cast<GameSystem*>(context)->ticks();
-        return ticks ? ticks->GetTicks() : 0u;
-      },
-      this);
-  if (!evaluator_) return false;
+  // The random numbers start from the time the game starts.
+  interpreter_->evaluator().SeedFromLocalTime();
   main_window_.ReadTitle();
   animations_ = Make<AnimationTable>();
   if (!animations_) return false;
   dungeon_ = Make<DungeonView>();
-  return dungeon_ != nullptr;
+  if (!dungeon_) return false;
+  interpreter_->Attach({archives_.get(), nullptr, nullptr, animations_.get(), dungeon_.get()});
+  return true;
 }
 
 bool GameSystem::CreateDevices() {
@@ -156,24 +142,26 @@ bool GameSystem::CreateDevices() {
   if (!display_.Create(window)) return false;
   if (!display_.EnterFullscreen(640, 480, 16)) return false;
   sound_ = Make<SoundManager>(archives_.get());
-  if (!sound_ || !sound_->Init()) return false;
+  if (!sound_ || !sound_->Init(SoundVolumes::Read(settings_))) return false;
   if (!planes_.CreateAll(window)) return false;
   if (!graphics_.Create()) return false;
-  graphicsReady = true;
-  ticks_ = Make<TickThread>(*this);
+  planes_.SetPaintable(true);
+  ticks_ = Make<TickThread>([this] { TickTasks(); });
   if (!ticks_ || !ticks_->Start()) return false;
-  PumpOnce();
+  interpreter_->Attach(
+      {archives_.get(), sound_.get(), ticks_.get(), animations_.get(), dungeon_.get()});
+  tvx::PumpOnce();
   return true;
 }
 
 void GameSystem::ReadOptions() {
-  moveSpeed = static_cast<uint32_t>(settings_.ReadInt("Config", "DUNGEON", 1));
-  soundOn = static_cast<uint32_t>(settings_.ReadInt("Config", "SOUND", 1));
-  if (soundOn == 0) {
+  shared_.moveSpeed = static_cast<uint32_t>(settings_.ReadInt("Config", "DUNGEON", 1));
+  shared_.soundOn = static_cast<uint32_t>(settings_.ReadInt("Config", "SOUND", 1));
+  if (shared_.soundOn == 0) {
     // Muted for now; what the user chose stays remembered.
     sound_->ApplySoundSwitch(false);
   }
-  voiceOn = static_cast<uint32_t>(settings_.ReadInt("Config", "VOICE", 1));
+  shared_.voiceOn = static_cast<uint32_t>(settings_.ReadInt("Config", "VOICE", 1));
 }
 
 int GameSystem::RunGame() {
@@ -207,16 +195,16 @@ bool GameSystem::StartUp() {
     return false;
   }
   if (!main_window_.CreateMainWindow(options_.windowed)) return false;
-  PumpOnce();
+  tvx::PumpOnce();
   if (!CreateDevices()) {
     ErrorBox(kSystemErrorCaption, kStartupFailedText);
     return false;
   }
   ReadOptions();
   UpdateMenuChecks();
-  variables_->Initialise(moveSpeed);
+  variables_->Initialise(shared_.moveSpeed);
   interpreter_->Reset();
-  graphics_.Initialise();
+  graphics_.Initialise(settings_.ReadInt("GRAPHICS", "bBGTYPE", 0));
   // The text drawing state starts from the variables' colours.
   graphics_.SetColours(variables_->Word(kWordOutlineColour), variables_->Word(kWordFaceColour));
   return true;

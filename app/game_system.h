@@ -1,5 +1,6 @@
-// The one game-system object: it owns every component, runs start-up, hands control to the
-// interpreter and shuts down in order.
+// The one game-system object, the program's composition root: it builds every component and
+// wires them together, runs start-up, hands control to the interpreter and shuts down in
+// order. It is also what the script machine sees of the program (ScriptHost).
 #pragma once
 
 #include <array>
@@ -11,26 +12,27 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/settings_file.h"
 #include "archive/archive_set.h"
 #include "graphics/display_device.h"
 #include "graphics/dungeon_view.h"
 #include "graphics/graphics_engine.h"
 #include "graphics/vram_plane_set.h"
 #include "platform/framebuffer.h"
+#include "platform/settings_file.h"
+#include "platform/tick_thread.h"
 #include "platform/types.h"
 #include "script/animation_table.h"
-#include "script/expression_evaluator.h"
+#include "script/script_host.h"
 #include "script/script_interpreter.h"
+#include "script/shared_state.h"
 #include "script/variable_area.h"
 #include "sound/sound_manager.h"
-#include "sound/tick_thread.h"
 
 namespace tvx {
 
 class ShellWindows;
 
-class GameSystem {
+class GameSystem final : public ScriptHost {
  public:
   struct Options {
     bool windowed = false;  // the windowed presentation: full screen is never entered
@@ -58,11 +60,11 @@ class GameSystem {
   GraphicsEngine& graphics() { return graphics_; }
   VariableArea& variables() { return *variables_; }
   ScriptInterpreter& interpreter() { return *interpreter_; }
+  SharedState& shared() { return shared_; }
 
   // Owned components; null until start-up creates them.
   ArchiveSet* archives() { return archives_.get(); }
   ShellWindows* shell() { return shell_.get(); }
-  ExpressionEvaluator* evaluator() { return evaluator_.get(); }
   AnimationTable* animations() { return animations_.get(); }
   DungeonView* dungeon() { return dungeon_.get(); }
   SoundManager* sound() { return sound_.get(); }
@@ -73,11 +75,13 @@ class GameSystem {
   void TickTasks();
   // Sets the cursor that the clock asked for, if it asked; called by the pump.
   void ApplyWantedCursor();
-  // Any thread: asks for a rectangle of the window to be repainted from plane 0. Requests
-  // made before the pump applies them are merged into one rectangle.
-  void RequestRepaint(int x, int y, int w, int h);
-  // Program thread (the pump): carries out the repaint asked for, if any.
-  void ApplyPendingRepaint();
+
+  // What the script machine asks of the program.
+  bool PumpOnce() override;
+  bool PumpWaiting() override;
+  bool SkipHeld() override;
+  int QueryInput(int input) override;
+  bool Quitting() override;
 
   // Builds the command menus once the main window exists (menu commands come later).
   void BuildMenus() {}
@@ -85,7 +89,7 @@ class GameSystem {
   void UpdateMenuChecks() {}
   // Shows a file name in a NOW FILE slot (1-9) and has the view repaint; every name shown
   // is also kept in order for the run tool's record.
-  void ShowFileName(size_t slot, std::string_view name);
+  void ShowFileName(size_t slot, std::string_view name) override;
   struct ShownFile {
     size_t slot;
     std::string name;
@@ -100,35 +104,13 @@ class GameSystem {
   static constexpr size_t kNowFileSlots = 10;  // slots 1-9 are used
   static constexpr size_t kNameCapacity = 128;
 
-  // Shared state.
-  uint32_t moveSpeed = 1;
-  uint32_t soundOn = 1;
-  uint32_t voiceOn = 1;
-  uint32_t cursorVisible = 1;
-  std::atomic<uint32_t> cursorKind{0};
-  std::atomic<uint16_t> cursorId{0};
   std::array<std::string, kNowFileSlots> nowFileNames;
-  std::array<uint32_t, 2> itemWindowAvailable{};
   uint32_t menuTracking = 0;
-  uint32_t interfaceSounds = 0;  // EFFECT 11/12: the engine's own sounds on errors and windows
   // Plays one of the engine's own sounds ("ERROR.WAV", "WINOPN.WAV", "WINCLS.WAV") on
   // channel 3, while the interface sounds are on.
   void PlaySystemSound(std::string_view name);
-  bool graphicsReady = false;
-  // Presentation: an overlay composed over plane 0 on its way to the window, and the bottom
-  // strip that such a presentation leaves to be repaired by the next one without it.
   // What the main window showed when it was destroyed (the run tool's and tests' last look).
   platform::Framebuffer finalScreen;
-  // The thirteen pictures of EFFECT 9, where they were loaded (shown by EFFECT 10).
-  std::array<std::span<const uint8_t>, 13> thirteenPictures{};
-  bool overlayActive = false;
-  bool stripDirty = false;
-  // Draws the overlay onto the work plane; the rectangle it covers on the screen. The
-  // overlay's own drawing comes with its system call.
-  platform::Rect DrawOverlay(VramPlane& work) {
-    (void)work;
-    return {};
-  }
 
  private:
   bool Prepare();
@@ -139,8 +121,7 @@ class GameSystem {
   std::vector<ShownFile> shown_files_;
   static constexpr uint32_t kCursorRequested = 0x10000;
   std::atomic<uint32_t> wanted_cursor_{0};
-  // Left, top, right, bottom in 16 bits each; 0 when nothing is pending.
-  std::atomic<uint64_t> pending_repaint_{0};
+  SharedState shared_;
   // Embedded, in construction order.
   VramPlaneSet planes_;
   MainWindow main_window_;
@@ -154,7 +135,6 @@ class GameSystem {
 
   std::unique_ptr<ArchiveSet> archives_;
   std::unique_ptr<ShellWindows> shell_;
-  std::unique_ptr<ExpressionEvaluator> evaluator_;
   std::unique_ptr<AnimationTable> animations_;
   std::unique_ptr<DungeonView> dungeon_;
   std::unique_ptr<SoundManager> sound_;

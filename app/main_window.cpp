@@ -78,11 +78,11 @@ void MainWindow::ForceCursor(bool show) {
 }
 
 platform::CursorShape MainWindow::CursorForKind() const {
-  switch (system_.cursorKind.load()) {
+  switch (system_.shared().cursorKind.load()) {
     case 0:
       return {};
     case 2:
-      return {system_.cursorId.load()};
+      return {system_.shared().cursorId.load()};
     default:
       return {system_.animations() ? system_.animations()->CurrentCursorFrame() : uint16_t{0}};
   }
@@ -114,7 +114,7 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       return 0;
     case Msg::Paint: {
       const platform::Rect update = platform::BeginPaint(handle_);
-      if (system_.graphicsReady) system_.planes().PaintPlane(handle_, update);
+      if (system_.planes().paintable()) system_.planes().PaintPlane(handle_, update);
       return 0;
     }
     case Msg::SetCursor:
@@ -174,13 +174,13 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
 
 void MainWindow::OpenCommandMenu() {
   system_.menuTracking = 1;
-  const uint32_t saved_kind = system_.cursorKind.exchange(0);
+  const uint32_t saved_kind = system_.shared().cursorKind.exchange(0);
   ClearInput();
-  if (!system_.cursorVisible) ForceCursor(true);
+  if (!system_.shared().cursorVisible) ForceCursor(true);
   const uint16_t chosen = system_.TrackCommandMenu(platform::CursorPos());
-  if (!system_.cursorVisible) ForceCursor(false);
+  if (!system_.shared().cursorVisible) ForceCursor(false);
   platform::PostMessage(handle_, Msg::Command, chosen);
-  system_.cursorKind = saved_kind;
+  system_.shared().cursorKind = saved_kind;
   SetCursorByKind();
   system_.menuTracking = 0;
 }
@@ -199,22 +199,22 @@ void MainWindow::HandleSetCursor() {
   }
   const platform::Point client = platform::ScreenToClient(reference, screen);
   if (client.y < 0) {
-    if (!system_.cursorVisible) {
+    if (!system_.shared().cursorVisible) {
       cursor_forced_visible_ = true;
       ForceCursor(true);
     }
     platform::SetCursor({});
     return;
   }
-  if (cursor_forced_visible_ && !system_.cursorVisible) {
+  if (cursor_forced_visible_ && !system_.shared().cursorVisible) {
     cursor_forced_visible_ = false;
     ForceCursor(false);
   }
-  const uint32_t kind = system_.cursorKind.load();
+  const uint32_t kind = system_.shared().cursorKind.load();
   if (kind == 0) {
     platform::SetCursor({});
   } else if (kind == 2) {
-    platform::SetCursor({system_.cursorId.load()});
+    platform::SetCursor({system_.shared().cursorId.load()});
   } else {
     SetCursorByKind();
     platform::SetCursorPos(screen);  // so that the new shape shows at once

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings_file.h"
+#include "platform/settings_file.h"
 #include "platform/types.h"
+#include "script/player_input.h"
 
 namespace tvx {
 
@@ -27,19 +28,8 @@ class MainWindow {
   // Flag byte that lets the right button reach the script instead of opening the menu.
   static constexpr size_t kRightButtonToScriptFlag = 2006;
 
-  // QueryInput codes
-  enum Input : int {
-    kDecide = 0,
-    kCancel = 1,
-    kUp = 2,
-    kDown = 3,
-    kLeft = 4,
-    kRight = 5,
-    kShift = 6,
-    kControl = 7,
-    kLeftButton = 8,
-    kSpace = 9,
-  };
+  // QueryInput codes: the scripts' names of the player's inputs.
+  using enum PlayerInput;
 
   explicit MainWindow(GameSystem& system) : system_(system) {}
   MainWindow(const MainWindow&) = delete;

@@ -41,7 +41,7 @@ int RunStateResult() {
 int PumpOnce() {
   if (g_system) {
     g_system->ApplyWantedCursor();
-    g_system->ApplyPendingRepaint();
+    g_system->planes().ApplyPendingRepaint();
   }
   HandleOneMessage();
   platform::Sleep(platform::HasActiveWindow() ? 0 : 30);
@@ -51,7 +51,7 @@ int PumpOnce() {
 int PumpOnceWaiting() {
   if (g_system) {
     g_system->ApplyWantedCursor();
-    g_system->ApplyPendingRepaint();
+    g_system->planes().ApplyPendingRepaint();
   }
   const bool handled = HandleOneMessage();
   if (!platform::HasActiveWindow())
@@ -68,7 +68,7 @@ namespace {
 // The error box once the game system exists: owned by the main window, with the cursor shown.
 void GameErrorBox(std::string_view caption_gbk, std::string_view text_gbk) {
   // The cursor stays shown after the box.
-  if (!g_system->cursorVisible) platform::ShowCursor(true);
+  if (!g_system->shared().cursorVisible) platform::ShowCursor(true);
   platform::MessageBox(g_system->mainWindow().handle(), caption_gbk, text_gbk,
                        platform::BoxButtons::Ok);
 }

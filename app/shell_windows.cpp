@@ -48,9 +48,9 @@ void ShellWindows::OnMinimized() {
 
 intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
   MainWindow& window = system_.mainWindow();
-  const uint32_t saved_kind = system_.cursorKind.exchange(0);
-  const uint32_t saved_visible = system_.cursorVisible;
-  system_.cursorVisible = 1;
+  const uint32_t saved_kind = system_.shared().cursorKind.exchange(0);
+  const uint32_t saved_visible = system_.shared().cursorVisible;
+  system_.shared().cursorVisible = 1;
   window.ForceCursor(true);
   window.SetCursorByKind();
 
@@ -60,8 +60,8 @@ intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
       platform::BoxButtons::OkCancel);
 
   if (answer == platform::BoxAnswer::Cancel) {
-    system_.cursorKind = saved_kind;
-    system_.cursorVisible = saved_visible;
+    system_.shared().cursorKind = saved_kind;
+    system_.shared().cursorVisible = saved_visible;
     if (!saved_visible) window.ForceCursor(false);
     window.SetCursorByKind();
     system_.planes().PresentRect(0, 0, 640, 480);  // the box leaves no trace

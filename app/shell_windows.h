@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/settings_file.h"
+#include "platform/settings_file.h"
 #include "platform/types.h"
 
 namespace tvx {

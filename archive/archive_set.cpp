@@ -38,7 +38,23 @@ void Box(std::string_view caption_utf8, std::string_view text_gbk) {
 
 }  // namespace
 
-ArchiveSet::ArchiveSet(VariableArea& variables) : variables_(variables) {
+ArchiveOptions::ArchiveOptions() {
+  for (size_t i = 0; i < names.size(); ++i) names[i] = kRoleKeys[i].default_name;
+}
+
+ArchiveOptions ArchiveOptions::Read(const SettingsFile& settings) {
+  ArchiveOptions options;
+  for (size_t i = 0; i < kRoleKeys.size(); ++i) {
+    options.packed[i] = settings.ReadInt("FILE", kRoleKeys[i].flag_key, 0);
+    options.names[i] = settings.ReadString("FILE", kRoleKeys[i].name_key,
+                                           kRoleKeys[i].default_name, ArchiveSet::kNameCapacity);
+  }
+  options.mesCompressed = settings.ReadInt("MES", "bMESTYPE", 0);
+  options.dataCompressed = settings.ReadInt("DATA", "bDATATYPE", 0);
+  return options;
+}
+
+ArchiveSet::ArchiveSet() {
   for (size_t i = 0; i < names_.size(); ++i) names_[i] = kRoleKeys[i].default_name;
 }
 
@@ -75,15 +91,11 @@ int ArchiveSet::RoleSlot(ArchiveRole role) const {
   return kMesSlot;
 }
 
-int ArchiveSet::OpenAll() {
-  for (size_t i = 0; i < kRoleKeys.size(); ++i) {
-    flags_[i] = settings_.ReadInt("FILE", kRoleKeys[i].flag_key, 0);
-    names_[i] =
-        settings_.ReadString("FILE", kRoleKeys[i].name_key, kRoleKeys[i].default_name,
-                             kNameCapacity);
-  }
-  mes_compressed_ = settings_.ReadInt("MES", "bMESTYPE", 0);
-  data_compressed_ = settings_.ReadInt("DATA", "bDATATYPE", 0);
+int ArchiveSet::OpenAll(const ArchiveOptions& options) {
+  flags_ = options.packed;
+  names_ = options.names;
+  mes_compressed_ = options.mesCompressed;
+  data_compressed_ = options.dataCompressed;
   if (!platform::CanOpenMoreFiles(kSlotCount)) return 0;
   // Stop at the first archive that does not open: the rest open on first use.
   const std::array<std::pair<ArchiveRole, int>, 5> order = {{{ArchiveRole::Mes, kMesSlot},

@@ -11,15 +11,29 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "platform/settings_file.h"
+#include "archive/load_space.h"
 #include "archive/lzss_decoder.h"
 #include "platform/file.h"
 
 namespace tvx {
 
-class VariableArea;
-
 enum class ArchiveRole : uint8_t { Mes, Bg, Data, Bgm, Voice };
+inline constexpr size_t kArchiveRoles = 5;
+
+// What the settings say about the game's files, read once at start-up: for each role whether
+// it comes from an archive (section "FILE", keys "bARC…") and the archive's name ("ARC…NAME"),
+// and whether scripts ("MES"/"bMESTYPE") and data ("DATA"/"bDATATYPE") are compressed.
+struct ArchiveOptions {
+  ArchiveOptions();  // loose files, the default archive names, nothing compressed
+  static ArchiveOptions Read(const SettingsFile& settings);
+
+  std::array<int32_t, kArchiveRoles> packed{};
+  std::array<std::string, kArchiveRoles> names;
+  int32_t mesCompressed = 0;
+  int32_t dataCompressed = 0;
+};
+
 
 class ArchiveSet {
  public:
@@ -34,14 +48,14 @@ class ArchiveSet {
   static constexpr size_t kNameCapacity = 256;
   static constexpr size_t kSaveSize = 4096;
 
-  explicit ArchiveSet(VariableArea& variables);
+  ArchiveSet();
   ArchiveSet(const ArchiveSet&) = delete;
   ArchiveSet& operator=(const ArchiveSet&) = delete;
   ~ArchiveSet();
 
-  // Reads the settings and opens every archive they select; an archive that cannot be opened
+  // Takes the options and opens every archive they select; an archive that cannot be opened
   // now stays closed and is opened on first use. Fails only when file handles are short.
-  int OpenAll();
+  int OpenAll(const ArchiveOptions& options);
   // Opens the slot's archive file and loads its index. No message.
   int OpenArchive(int slot);
   // Releases the slot's index and closes its handle; a close failure shows its box.
@@ -61,8 +75,8 @@ class ArchiveSet {
 
   // Whole-file loaders: 1 on success, 0 after the failure's box. The destination bounds
   // what may be written; a file that does not fit fails like a read error.
-  int LoadScript(std::string& name, std::span<uint8_t> destination);
-  int LoadData(std::string& name, std::span<uint8_t> destination);
+  int LoadScript(std::string& name, std::span<uint8_t> destination, LoadSpace space);
+  int LoadData(std::string& name, std::span<uint8_t> destination, LoadSpace space);
   int LoadPicture(std::string& name, std::span<uint8_t> destination);
   int ReadLooseFile(const std::string& name, std::span<uint8_t> destination);
   // Writes a save file: exactly 4096 bytes. The old file stays until the new one is complete.
@@ -91,30 +105,27 @@ class ArchiveSet {
   std::optional<uint32_t> Position(std::string& name, ArchiveRole role, int slot,
                                    bool report_missing);
   int LoadWhole(std::string& name, std::span<uint8_t> destination, ArchiveRole role,
-                bool compressed);
+                bool compressed, LoadSpace space);
   // Opens, sizes, reads whole and closes a loose file, with the box of the step that fails.
   std::optional<uint32_t> ReadWholeLooseFile(const std::string& name,
                                              std::span<uint8_t> destination);
   int PlainLooseRead(const std::string& name, std::span<uint8_t> destination);
-  int CompressedLooseRead(const std::string& name, std::span<uint8_t> destination);
+  int CompressedLooseRead(const std::string& name, std::span<uint8_t> destination,
+                          LoadSpace space);
   int PlainArchiveRead(std::string& name, std::span<uint8_t> destination, ArchiveRole role);
   int CompressedArchiveRead(std::string& name, std::span<uint8_t> destination,
-                            ArchiveRole role);
-  // The part of the script image where compressed input is staged.
-  std::span<uint8_t> Scratch();
+                            ArchiveRole role, LoadSpace space);
   // Expands staged input into the destination, keeping the two apart; false when the
   // destination cannot hold the whole expansion.
-  bool Expand(std::span<uint8_t> packed, std::span<uint8_t> destination);
+  bool Expand(std::span<uint8_t> packed, std::span<uint8_t> destination, LoadSpace space);
 
-  VariableArea& variables_;
-  SettingsFile settings_;
   LzssDecoder decoder_;
-  std::array<int32_t, 5> flags_{};
+  std::array<int32_t, kArchiveRoles> flags_{};
   int32_t mes_compressed_ = 0;
   int32_t data_compressed_ = 0;
-  std::array<std::string, 5> names_;
+  std::array<std::string, kArchiveRoles> names_;
   std::array<platform::File, kSlotCount> slots_;
-  std::array<RoleIndex, 5> indexes_;
+  std::array<RoleIndex, kArchiveRoles> indexes_;
 };
 
 }  // namespace tvx

@@ -8,7 +8,6 @@
 #include "platform/error_box.h"
 #include "resources/byte_order.h"
 #include "resources/gbk.h"
-#include "script/variable_area.h"
 
 namespace tvx {
 namespace {
@@ -24,18 +23,14 @@ bool Overlap(std::span<const uint8_t> a, std::span<const uint8_t> b) {
 
 }  // namespace
 
-std::span<uint8_t> ArchiveSet::Scratch() {
-  const auto image = variables_.image();
-  // Element 1 of the 32-bit array 0: where compressed input is staged in the script image.
-  const uint32_t offset = variables_.Pointer(1);
-  return image.subspan(std::min<size_t>(offset, image.size()));
-}
-
-bool ArchiveSet::Expand(std::span<uint8_t> packed, std::span<uint8_t> destination) {
+bool ArchiveSet::Expand(std::span<uint8_t> packed, std::span<uint8_t> destination,
+                        LoadSpace space) {
   // Expanding onto the input it is still reading would garble it: move the input to the end
   // of the image and let the output stop short of it.
   if (Overlap(packed, destination)) {
-    const auto image = variables_.image();
+    const auto image = space.image;
+    // Only input staged in the image can be moved within it; anything else fails the load.
+    if (!Overlap(packed, image) || packed.size() > image.size()) return false;
     const auto moved = image.subspan(image.size() - packed.size());
     std::memmove(moved.data(), packed.data(), packed.size());
     packed = moved;
@@ -83,11 +78,12 @@ int ArchiveSet::PlainLooseRead(const std::string& name, std::span<uint8_t> desti
   return ReadWholeLooseFile(name, destination) ? 1 : 0;
 }
 
-int ArchiveSet::CompressedLooseRead(const std::string& name, std::span<uint8_t> destination) {
-  const auto scratch = Scratch();
+int ArchiveSet::CompressedLooseRead(const std::string& name, std::span<uint8_t> destination,
+                                    LoadSpace space) {
+  const auto scratch = space.staging;
   const auto size = ReadWholeLooseFile(name, scratch);
   if (!size) return 0;
-  if (!Expand(scratch.first(*size), destination)) {
+  if (!Expand(scratch.first(*size), destination, space)) {
     Box("文件的读取失败了。", name);
     return 0;
   }
@@ -113,12 +109,12 @@ int ArchiveSet::PlainArchiveRead(std::string& name, std::span<uint8_t> destinati
 }
 
 int ArchiveSet::CompressedArchiveRead(std::string& name, std::span<uint8_t> destination,
-                                      ArchiveRole role) {
+                                      ArchiveRole role, LoadSpace space) {
   const int slot = RoleSlot(role);
   // A name the archive lacks fails quietly: the caller falls back to a loose file.
   const auto size = Position(name, role, slot, /*report_missing=*/false);
   if (!size) return 0;
-  const auto scratch = Scratch();
+  const auto scratch = space.staging;
   if (*size > scratch.size()) {
     Box("文件的读取失败了。", name);
     return 0;
@@ -129,7 +125,7 @@ int ArchiveSet::CompressedArchiveRead(std::string& name, std::span<uint8_t> dest
     Box("文件的读取失败了。", name);
     return 0;
   }
-  if (!Expand(packed, destination)) {
+  if (!Expand(packed, destination, space)) {
     Box("文件的读取失败了。", name);
     return 0;
   }
@@ -137,27 +133,27 @@ int ArchiveSet::CompressedArchiveRead(std::string& name, std::span<uint8_t> dest
 }
 
 int ArchiveSet::LoadWhole(std::string& name, std::span<uint8_t> destination, ArchiveRole role,
-                          bool compressed) {
+                          bool compressed, LoadSpace space) {
   const bool packed = RoleFlag(role);
   if (packed && !slots_[RoleSlot(role)].IsOpen() && !OpenArchive(RoleSlot(role))) {
     Box("文件打开错误", names_[Index(role)]);
     return 0;
   }
   if (compressed) {
-    if (!packed) return CompressedLooseRead(name, destination);
-    if (CompressedArchiveRead(name, destination, role)) return 1;
+    if (!packed) return CompressedLooseRead(name, destination, space);
+    if (CompressedArchiveRead(name, destination, role, space)) return 1;
     // A loose, stored file beside the program stands in for an entry the archive lacks.
     return PlainLooseRead(name, destination);
   }
   return packed ? PlainArchiveRead(name, destination, role) : PlainLooseRead(name, destination);
 }
 
-int ArchiveSet::LoadScript(std::string& name, std::span<uint8_t> destination) {
-  return LoadWhole(name, destination, ArchiveRole::Mes, mes_compressed_ != 0);
+int ArchiveSet::LoadScript(std::string& name, std::span<uint8_t> destination, LoadSpace space) {
+  return LoadWhole(name, destination, ArchiveRole::Mes, mes_compressed_ != 0, space);
 }
 
-int ArchiveSet::LoadData(std::string& name, std::span<uint8_t> destination) {
-  return LoadWhole(name, destination, ArchiveRole::Data, data_compressed_ != 0);
+int ArchiveSet::LoadData(std::string& name, std::span<uint8_t> destination, LoadSpace space) {
+  return LoadWhole(name, destination, ArchiveRole::Data, data_compressed_ != 0, space);
 }
 
 int ArchiveSet::LoadPicture(std::string& name, std::span<uint8_t> destination) {

@@ -158,8 +158,8 @@ struct Game {
     // Compressed input is staged at 0x20000, where the script machine puts it.
     tvx::bytes::StoreLe32(variables->bytes(), tvx::VariableArea::kSystemPointersOffset + 4,
                           0x20000);
-    archives = std::make_unique<tvx::ArchiveSet>(*variables);
-    archives->OpenAll();
+    archives = std::make_unique<tvx::ArchiveSet>();
+    archives->OpenAll(tvx::ArchiveOptions::Read(tvx::SettingsFile()));
   }
 };
 
@@ -181,7 +181,8 @@ void BM_LoadScript128KCompressed(benchmark::State& state) {
   Game& game = TheGame();
   for (auto _ : state) {
     std::string name = "MAIN.MES";
-    if (!game.archives->LoadScript(name, game.variables->image().first(0x20000)))
+    if (!game.archives->LoadScript(name, game.variables->image().first(0x20000),
+                                  game.variables->FileLoadSpace()))
       state.SkipWithError("load failed");
   }
 }

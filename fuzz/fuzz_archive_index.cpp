@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   fuzz::WriteFile("F.ARC", std::span(data, size));
   static auto variables = std::make_unique<VariableArea>();
-  ArchiveSet archives(*variables);
-  archives.OpenAll();
+  ArchiveSet archives;
+  archives.OpenAll(ArchiveOptions::Read(SettingsFile()));
   // Names taken from the input's own index area, so real entries get found.
   for (size_t at = 4; at + 20 <= size && at < 4 + 28 * 4; at += 28) {
     std::string name(reinterpret_cast<const char*>(data + at), 20);

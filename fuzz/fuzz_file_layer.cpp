@@ -36,18 +36,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bytes::StoreLe32(variables->bytes(), VariableArea::kSystemPointersOffset + 4, scratch);
   const auto image = variables->image();
   const auto destination = image.subspan(0, std::min<size_t>(image.size(), destination_kb * 1024u));
-  ArchiveSet archives(*variables);
-  archives.OpenAll();
+  ArchiveSet archives;
+  archives.OpenAll(ArchiveOptions::Read(SettingsFile()));
   std::string name = "LOOSE.BIN";
-  archives.LoadScript(name, destination);
+  archives.LoadScript(name, destination, variables->FileLoadSpace());
   name = "LOOSE.BIN";
-  archives.LoadData(name, destination);
+  archives.LoadData(name, destination, variables->FileLoadSpace());
   name = "loose.bin";
   archives.LoadPicture(name, destination);
   // A buffer of its own beside the image, to catch writes past a short destination.
   std::vector<uint8_t> small(destination_kb);
   name = "LOOSE.BIN";
-  archives.LoadData(name, small);
+  archives.LoadData(name, small, variables->FileLoadSpace());
   archives.CloseAll();
   return 0;
 }

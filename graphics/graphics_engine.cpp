@@ -3,62 +3,58 @@
 #include <algorithm>
 #include <mutex>
 
-#include "app/game_system.h"
-#include "app/pump.h"
 #include "graphics/blitter.h"
 #include "graphics/transitions.h"
 
 namespace tvx {
 
-void GraphicsEngine::Initialise() {
-  bg_type_ = settings_.ReadInt("GRAPHICS", "bBGTYPE", 0);
+void GraphicsEngine::Initialise(int32_t bg_type) {
+  bg_type_ = bg_type;
   glyphs_.Initialise();
 }
 
 void GraphicsEngine::DrawGlyph(VramPlane& plane, uint16_t code, int x, int y, uint16_t style) {
-  std::lock_guard lock(system_.planes().pixelLock());
+  std::lock_guard lock(planes_.pixelLock());
   glyphs_.Draw(plane, code, x, y, style);
 }
 
-void GraphicsEngine::Blit(uint32_t op, const BlitParams& p) {
-  VramPlaneSet& planes = system_.planes();
-  auto low = [&](int i) { return p[static_cast<size_t>(i)] & 0xFFFF; };
-  auto plane = [&](int i) -> VramPlane& { return planes.Get(p[static_cast<size_t>(i)]); };
-  const blit::Rect16 rect{low(1), low(2), low(3), low(4)};
+void GraphicsEngine::Blit(const BlitRequest& r) {
+  auto low = [](uint32_t v) { return v & 0xFFFF; };
+  const blit::Rect16 rect{low(r.x), low(r.y), low(r.width), low(r.height)};
+  VramPlane& source = planes_.Get(r.plane);
+  VramPlane& to = planes_.Get(r.to.plane);
+  const uint32_t tx = low(r.to.x), ty = low(r.to.y);
   // The transitions show their frames as they go: they take the pixel lock per frame.
-  if (op == kDissolve) {
-    Dissolve(plane(5), rect, plane(8), low(6), low(7));
+  if (r.op == kDissolve) {
+    Dissolve(source, rect, to, tx, ty);
     return;
   }
-  if (op == kCrossFade) {
+  if (r.op == kCrossFade) {
     transition::CrossFade(
-        plane(5), rect, plane(8), low(6), low(7), plane(11), low(9), low(10), planes.pixelLock(),
-        [this] { return system_.mainWindow().QueryInput(MainWindow::kShift) != 0; },
-        [this] { RepaintWindow(); });
+        source, rect, to, tx, ty, planes_.Get(r.out.plane), low(r.out.x), low(r.out.y),
+        planes_.pixelLock(), [this] { return waiter_.SkipHeld(); }, [this] { RepaintWindow(); });
     return;
   }
-  std::lock_guard lock(planes.pixelLock());
-  switch (op) {
+  std::lock_guard lock(planes_.pixelLock());
+  switch (r.op) {
     case kCopyRect:
-      blit::CopyRect(plane(5), rect, plane(8), low(6), low(7));
+      blit::CopyRect(source, rect, to, tx, ty);
       break;
     case kCopyRectKeyed:
-      blit::CopyRectKeyed(plane(5), rect, plane(8), low(6), low(7),
-                          static_cast<uint16_t>(p[12]));
+      blit::CopyRectKeyed(source, rect, to, tx, ty, r.colour);
       break;
     case kFillRect:
-      blit::FillRect(plane(5), rect, static_cast<uint16_t>(p[12]));
+      blit::FillRect(source, rect, r.colour);
       break;
     case kSwapRect:
-      blit::SwapRect(plane(5), rect, plane(8), low(6), low(7), scratch_row_);
+      blit::SwapRect(source, rect, to, tx, ty, scratch_row_);
       break;
     case kToggleColour:
-      blit::ToggleColour(plane(5), rect, static_cast<uint16_t>(p[12]),
-                         static_cast<uint16_t>(p[13]));
+      blit::ToggleColour(source, rect, r.colour, r.colour2);
       break;
     case kComposite:
-      blit::Composite(plane(5), rect, plane(8), low(6), low(7), plane(11), low(9), low(10),
-                      static_cast<uint16_t>(p[12]), scratch_row_);
+      blit::Composite(source, rect, to, tx, ty, planes_.Get(r.out.plane), low(r.out.x),
+                      low(r.out.y), r.colour, scratch_row_);
       break;
     default:
       break;
@@ -66,19 +62,19 @@ void GraphicsEngine::Blit(uint32_t op, const BlitParams& p) {
 }
 
 bool GraphicsEngine::LoadPicture(std::span<const uint8_t> file, VramPlane& plane) {
-  std::lock_guard lock(system_.planes().pixelLock());
+  std::lock_guard lock(planes_.pixelLock());
   return loader_.Load(file, plane, g16());
 }
 
 void GraphicsEngine::Dissolve(const VramPlane& source, blit::Rect16 from, VramPlane& dest,
                               uint32_t dx, uint32_t dy) {
-  transition::Dissolve(source, from, dest, dx, dy, system_.planes().pixelLock(),
+  transition::Dissolve(source, from, dest, dx, dy, planes_.pixelLock(),
                        [this] { RepaintWindow(); });
 }
 
 void GraphicsEngine::RepaintWindow() {
   repaints_.fetch_add(1, std::memory_order_acq_rel);
-  system_.planes().InvalidateRect(0, 0, VramPlaneSet::kScreenWidth, VramPlaneSet::kScreenHeight);
+  planes_.InvalidateRect(0, 0, VramPlaneSet::kScreenWidth, VramPlaneSet::kScreenHeight);
 }
 
 void GraphicsEngine::StartChannelFade(const VramPlane& target, VramPlane& shown, bool darken) {
@@ -93,7 +89,7 @@ void GraphicsEngine::StartChannelFade(const VramPlane& target, VramPlane& shown,
 
 void GraphicsEngine::StartBlendFade(const VramPlane& fresh, VramPlane& shown, uint32_t steps) {
   {
-    std::lock_guard lock(system_.planes().pixelLock());
+    std::lock_guard lock(planes_.pixelLock());
     blend_old_.assign(shown.pixels.begin(), shown.pixels.end());
   }
   fade_target_ = &fresh;
@@ -110,7 +106,7 @@ uint32_t GraphicsEngine::FadeStep() {
   VramPlane* shown = nullptr;
   bool going_on = false;
   {
-    std::lock_guard lock(system_.planes().pixelLock());
+    std::lock_guard lock(planes_.pixelLock());
     // The waiting side may have ended the fade since the look above.
     if (fade_active_.load(std::memory_order_acquire) == 0) return 0;
     shown = fade_shown_;
@@ -131,17 +127,19 @@ uint32_t GraphicsEngine::FadeStep() {
   }
   // The window is the program thread's: the pump carries the repaint out.
   repaints_.fetch_add(1, std::memory_order_acq_rel);
-  system_.RequestRepaint(shown->originX, shown->originY, shown->width, shown->height);
+  planes_.RequestRepaint(shown->originX, shown->originY, shown->width, shown->height);
   return going_on ? 1 : 0;
 }
 
 void GraphicsEngine::WaitFade() {
-  MainWindow& window = system_.mainWindow();
-  while (fadeActive()) {
-    if (!PumpOnceWaiting()) break;
-    if (fadeSteps() > 0 && window.QueryInput(MainWindow::kShift)) break;
-  }
-  std::lock_guard lock(system_.planes().pixelLock());
+  // Shift is looked at after each turn of the pump, once a step has been taken.
+  bool pumped = false;
+  WaitUntil(waiter_, [&] {
+    if (pumped && fadeSteps() > 0 && waiter_.SkipHeld()) return true;
+    pumped = true;
+    return !fadeActive();
+  });
+  std::lock_guard lock(planes_.pixelLock());
   if (fade_active_.exchange(0, std::memory_order_acq_rel) != 0 && fade_kind_ == FadeKind::kBlend)
     blit::CopyRect(*fade_target_, {0, 0, fade_shown_->width, fade_shown_->height}, *fade_shown_,
                    0, 0);

@@ -8,14 +8,13 @@
 #include <span>
 #include <vector>
 
-#include "app/settings_file.h"
 #include "graphics/blitter.h"
 #include "graphics/glyph_renderer.h"
 #include "graphics/picture_loader.h"
+#include "graphics/vram_plane_set.h"
+#include "platform/waiter.h"
 
 namespace tvx {
-
-class GameSystem;
 
 // The blit operations, by number.
 enum BlitOp : uint32_t {
@@ -29,20 +28,42 @@ enum BlitOp : uint32_t {
   kCrossFade = 7,
 };
 
+// A place on a plane named by number (VramPlaneSet::Get).
+struct PlanePoint {
+  uint32_t plane = 0;
+  uint32_t x = 0;
+  uint32_t y = 0;
+};
+
+// One blit: a block of a first plane and, by operation, where it goes.
+//   copies, keyed copies, swaps, dissolves   block → `to`
+//   fills, colour toggles                      on the block itself
+//   composites, cross-fades                    block over `to` → `out`
+struct BlitRequest {
+  uint32_t op = kCopyRect;
+  uint32_t plane = 0;  // the plane the block lies on
+  uint32_t x = 0;
+  uint32_t y = 0;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  PlanePoint to;
+  PlanePoint out;
+  uint16_t colour = 0;   // the key colour, the fill colour, the first colour of a toggle
+  uint16_t colour2 = 0;  // the second colour of a toggle
+};
+
 class GraphicsEngine {
  public:
-  // p1 … p13 of a blit request (index 0 is unused).
-  using BlitParams = std::array<uint32_t, 14>;
-
-  explicit GraphicsEngine(GameSystem& system) : system_(system) {}
+  // `planes` are what it draws on; waits for fades and transitions pump through `waiter`.
+  GraphicsEngine(VramPlaneSet& planes, Waiter& waiter) : planes_(planes), waiter_(waiter) {}
   // Makes the first glyph font; 0 (after a box) when it cannot be made.
   int Create() { return glyphs_.CreateFont() ? 1 : 0; }
-  // Reads the picture layout (GRAPHICS/bBGTYPE) once for the run.
-  void Initialise();
+  // Takes the picture layout for the run (non-zero: G16 pictures).
+  void Initialise(int32_t bg_type);
 
-  // Operation 0-7 on planes named by number; coordinates and sizes are taken as their low
-  // 16 bits. Numbers above 7 do nothing.
-  void Blit(uint32_t op, const BlitParams& p);
+  // One blit on planes named by number; coordinates and sizes are taken as their low 16
+  // bits. Operations above 7 do nothing.
+  void Blit(const BlitRequest& request);
   // The ordered dissolve between any two planes, showing its 64 frames as it goes.
   void Dissolve(const VramPlane& source, blit::Rect16 from, VramPlane& dest, uint32_t dx,
                 uint32_t dy);
@@ -83,8 +104,8 @@ class GraphicsEngine {
   uint32_t transitionRepaints() const { return repaints_.load(std::memory_order_acquire); }
 
  private:
-  GameSystem& system_;
-  SettingsFile settings_;
+  VramPlaneSet& planes_;
+  Waiter& waiter_;
   int32_t bg_type_ = 0;
   PictureLoader loader_;
   GlyphRenderer glyphs_;

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "app/game_system.h"
 #include "platform/platform.h"
 
 namespace tvx {
@@ -26,10 +25,12 @@ constexpr std::array<PlaneSize, VramPlaneSet::kSlots> kSizes = {{{640, 480},
                                                                  {640, 480},
                                                                  {640, 480}}};
 
-// Flag byte 2007: present straight to the window (with the overlay composed over it).
-constexpr size_t kDirectPresentationFlag = 2007;
 // The bottom strip that a presentation with overlay leaves to be repaired.
 constexpr platform::Rect kStrip{0, 388, 640, 460};
+
+uint64_t PackRect(uint64_t left, uint64_t top, uint64_t right, uint64_t bottom) {
+  return left | top << 16 | right << 32 | bottom << 48;
+}
 
 }  // namespace
 
@@ -63,6 +64,29 @@ void VramPlaneSet::InvalidateRect(int x, int y, int w, int h) {
   platform::UpdateWindow(window_);
 }
 
+void VramPlaneSet::RequestRepaint(int x, int y, int w, int h) {
+  if (w <= 0 || h <= 0) return;
+  auto clamp = [](int v) { return static_cast<uint64_t>(std::clamp(v, 0, 0xFFFF)); };
+  const uint64_t left = clamp(x), top = clamp(y), right = clamp(x + w), bottom = clamp(y + h);
+  if (right <= left || bottom <= top) return;
+  uint64_t old = pending_repaint_.load(std::memory_order_acquire);
+  uint64_t merged = 0;
+  do {
+    merged = PackRect(left, top, right, bottom);
+    if (old != 0)
+      merged = PackRect(std::min(left, old & 0xFFFF), std::min(top, old >> 16 & 0xFFFF),
+                        std::max(right, old >> 32 & 0xFFFF), std::max(bottom, old >> 48));
+  } while (!pending_repaint_.compare_exchange_weak(old, merged, std::memory_order_acq_rel));
+}
+
+void VramPlaneSet::ApplyPendingRepaint() {
+  const uint64_t r = pending_repaint_.exchange(0, std::memory_order_acq_rel);
+  if (r == 0) return;
+  const int left = static_cast<int>(r & 0xFFFF), top = static_cast<int>(r >> 16 & 0xFFFF);
+  InvalidateRect(left, top, static_cast<int>(r >> 32 & 0xFFFF) - left,
+                 static_cast<int>(r >> 48) - top);
+}
+
 void VramPlaneSet::CopyPlaneToWindow(platform::WindowId window, const VramPlane& plane,
                                      const platform::Rect& rect) {
   // The plane lies on the window at its origin: window point p shows plane point p - origin.
@@ -74,15 +98,15 @@ void VramPlaneSet::CopyPlaneToWindow(platform::WindowId window, const VramPlane&
 void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
   if (!ready()) return;
   const platform::Rect rect{x, y, x + w, y + h};
-  if (system_.variables().Flag(kDirectPresentationFlag) == 0) {
+  if (!DirectPresentation()) {
     InvalidateRect(x, y, w, h);
     return;
   }
   std::lock_guard lock(pixel_lock_);
   VramPlane& plane0 = planes_[0];
-  if (system_.overlayActive) {
+  if (overlay_active_) {
     // Compose plane 0 and the overlay in the work plane, and show that.
-    system_.stripDirty = true;
+    strip_dirty_ = true;
     VramPlane& work = planes_[kWorkSlot];
     if (w == kScreenWidth && h == kScreenHeight) {
       std::copy(plane0.pixels.begin(), plane0.pixels.end(), work.pixels.begin());
@@ -91,40 +115,40 @@ void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
       for (int row = clipped.top; row < clipped.bottom; ++row)
         std::copy_n(&plane0.At(clipped.left, row), clipped.Width(), &work.At(clipped.left, row));
     }
-    const platform::Rect overlay = system_.DrawOverlay(work);
+    const platform::Rect overlay = DrawOverlay(work);
     platform::CopyToWindow(window_, work.View(), overlay, {overlay.left, overlay.top});
     platform::CopyToWindow(window_, work.View(), rect, {x, y});
     return;
   }
   platform::CopyToWindow(window_, plane0.View(), rect, {x, y});
-  if (system_.stripDirty) {
-    system_.stripDirty = false;
+  if (strip_dirty_) {
+    strip_dirty_ = false;
     platform::CopyToWindow(window_, plane0.View(), kStrip, {kStrip.left, kStrip.top});
   }
 }
 
 void VramPlaneSet::PaintPlane(platform::WindowId window, const platform::Rect& update,
                               uint32_t index) {
-  if (!ready() || !system_.graphicsReady) return;
+  if (!ready() || !paintable_) return;
   std::lock_guard lock(pixel_lock_);
   // Plane 0 is the real one here, whatever the redirect switch says.
   VramPlane& plane = index == 0 ? planes_[0] : Get(index);
   if (!plane.exists()) return;
-  const bool direct = system_.variables().Flag(kDirectPresentationFlag) != 0;
-  if (direct && system_.overlayActive) {
-    system_.stripDirty = true;
+  const bool direct = DirectPresentation();
+  if (direct && overlay_active_) {
+    strip_dirty_ = true;
     VramPlane& work = planes_[kWorkSlot];
     const size_t count = std::min(plane.pixels.size(), work.pixels.size());
     std::copy_n(plane.pixels.begin(), count, work.pixels.begin());
-    system_.DrawOverlay(work);
+    DrawOverlay(work);
     work.originX = plane.originX;
     work.originY = plane.originY;
     CopyPlaneToWindow(window, work, update);
     return;
   }
   CopyPlaneToWindow(window, plane, update);
-  if (direct && system_.stripDirty) {
-    system_.stripDirty = false;
+  if (direct && strip_dirty_) {
+    strip_dirty_ = false;
     platform::CopyToWindow(window, plane.View(), kStrip, {kStrip.left, kStrip.top});
   }
 }

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -23,8 +24,6 @@
 #include "platform/types.h"
 
 namespace tvx {
-
-class GameSystem;
 
 struct VramPlane {
   std::span<uint16_t> pixels;  // empty when the plane does not exist
@@ -49,11 +48,19 @@ class VramPlaneSet {
   static constexpr uint16_t kScreenWidth = 640;
   static constexpr uint16_t kScreenHeight = 480;
 
-  explicit VramPlaneSet(GameSystem& system) : system_(system) {}
+  VramPlaneSet() = default;
+  VramPlaneSet(const VramPlaneSet&) = delete;
+  VramPlaneSet& operator=(const VramPlaneSet&) = delete;
 
   // Makes every plane (black). 0 when memory for them cannot be had.
   int CreateAll(platform::WindowId window);
   bool ready() const { return memory_ != nullptr; }
+  // The window's paint handler shows the planes once the drawing side is ready too.
+  void SetPaintable(bool on) { paintable_ = on; }
+  bool paintable() const { return paintable_; }
+  // The script's flag byte that asks for direct presentation with the overlay (flag 2007);
+  // until it is given, presentation goes through the window's paint handler.
+  void SetDirectPresentationFlag(const uint8_t& flag) { direct_flag_ = &flag; }
 
   // The plane a request names: 0 is the spare plane while redirected, 8 the work plane.
   // Any other number, and plane 2, give a plane without pixels.
@@ -69,6 +76,17 @@ class VramPlaneSet {
   void PresentRect(int x, int y, int w, int h);
   // Invalidates a rectangle of the main window and has it painted at once.
   void InvalidateRect(int x, int y, int w, int h);
+  // Any thread: asks for a rectangle of the window to be repainted from plane 0. Requests
+  // made before the pump applies them are merged into one rectangle.
+  void RequestRepaint(int x, int y, int w, int h);
+  // Program thread (the pump): carries out the repaint asked for, if any.
+  void ApplyPendingRepaint();
+
+  // The overlay composed over plane 0 on its way to the window in direct presentation, and
+  // the bottom strip that such a presentation leaves to be repaired by the next one without.
+  void SetOverlayActive(bool on) { overlay_active_ = on; }
+  bool overlayActive() const { return overlay_active_; }
+  bool stripDirty() const { return strip_dirty_; }
   // The main window's paint handler (and the plane views): copies the plane for `update`.
   void PaintPlane(platform::WindowId window, const platform::Rect& update, uint32_t index = 0);
 
@@ -78,13 +96,25 @@ class VramPlaneSet {
  private:
   void CopyPlaneToWindow(platform::WindowId window, const VramPlane& plane,
                          const platform::Rect& rect);
+  bool DirectPresentation() const { return direct_flag_ != nullptr && *direct_flag_ != 0; }
+  // Draws the overlay onto the work plane; the rectangle it covers on the screen. The
+  // overlay's picture is set by its system call; without one nothing is drawn.
+  platform::Rect DrawOverlay(VramPlane& work) {
+    (void)work;
+    return {};
+  }
 
-  GameSystem& system_;
   platform::WindowId window_ = platform::kNoWindow;
   std::unique_ptr<uint16_t[]> memory_;
   std::array<VramPlane, kSlots> planes_{};
   VramPlane none_{};
   bool redirect_ = false;
+  bool paintable_ = false;
+  const uint8_t* direct_flag_ = nullptr;
+  bool overlay_active_ = false;
+  bool strip_dirty_ = false;
+  // Left, top, right, bottom in 16 bits each; 0 when nothing is pending.
+  std::atomic<uint64_t> pending_repaint_{0};
   std::mutex pixel_lock_;
 };
 

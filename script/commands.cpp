@@ -1,9 +1,9 @@
 // The commands of the bytecode: stores, conditions and jumps, script calls, procedures and
 // menus of choices.
-#include "app/game_system.h"
-#include "app/pump.h"
+#include "platform/tick_thread.h"
 #include "platform/trace.h"
-#include "script/expression_evaluator.h"
+#include "script/player_input.h"
+#include "script/script_host.h"
 #include "script/script_interpreter.h"
 #include "script/variable_area.h"
 
@@ -17,66 +17,60 @@ constexpr VmAddress kBase = kVariableAreaAddress;
 // Each store reads an expression list: a value, then a separator byte (non-zero: another
 // value follows). Values are stored as they come, so a later value sees the earlier store.
 void ScriptInterpreter::StoreFlags(uint32_t n) {
-  ExpressionEvaluator& evaluator = *system_.evaluator();
   do {
     memory_.Write8(kBase + VariableArea::kFlagsOffset + n++,
-                   static_cast<uint8_t>(evaluator.Evaluate()));
+                   static_cast<uint8_t>(evaluator_.Evaluate()));
   } while (ReadByte(1) != 0 && !PastEnd());
 }
 
 void ScriptInterpreter::StoreRegisters16(uint8_t r) {
-  ExpressionEvaluator& evaluator = *system_.evaluator();
   do {
     // Register numbers count in 8 bits and run on into the system words.
     memory_.Write16(kBase + VariableArea::kRegisters16Offset + 2u * r++,
-                    static_cast<uint16_t>(evaluator.Evaluate()));
+                    static_cast<uint16_t>(evaluator_.Evaluate()));
   } while (ReadByte(1) != 0 && !PastEnd());
 }
 
 void ScriptInterpreter::StoreRegisters32(uint8_t r) {
-  ExpressionEvaluator& evaluator = *system_.evaluator();
   do {
-    memory_.Write32(kBase + VariableArea::kRegisters32Offset + 4u * r++, evaluator.Evaluate());
+    memory_.Write32(kBase + VariableArea::kRegisters32Offset + 4u * r++, evaluator_.Evaluate());
   } while (ReadByte(1) != 0 && !PastEnd());
 }
 
 void ScriptInterpreter::StoreBytes() {
-  ExpressionEvaluator& evaluator = *system_.evaluator();
-  uint32_t i = evaluator.Evaluate();
+  uint32_t i = evaluator_.Evaluate();
   const uint8_t r = ReadByte(1);
   const uint32_t base =
       memory_.Read16(kBase + VariableArea::kRegisters16Offset + 2u * r);
   do {
-    memory_.Write8(kBase + base + i++, static_cast<uint8_t>(evaluator.Evaluate()));
+    memory_.Write8(kBase + base + i++, static_cast<uint8_t>(evaluator_.Evaluate()));
   } while (ReadByte(1) != 0 && !PastEnd());
 }
 
 void ScriptInterpreter::StoreDim16() {
-  ExpressionEvaluator& evaluator = *system_.evaluator();
-  uint32_t i = evaluator.Evaluate();
+  uint32_t i = evaluator_.Evaluate();
   const uint8_t s = ReadByte(1);
   const VmAddress base =
       s == 0 ? memory_.Read32(kBase + VariableArea::kArray0AddressOffset)
              : kBase + memory_.Read16(kBase + VariableArea::kRegisters16Offset + 2u * (s - 1u));
   do {
-    memory_.Write16(base + 2 * i++, static_cast<uint16_t>(evaluator.Evaluate()));
+    memory_.Write16(base + 2 * i++, static_cast<uint16_t>(evaluator_.Evaluate()));
   } while (ReadByte(1) != 0 && !PastEnd());
 }
 
 void ScriptInterpreter::StoreDim32() {
-  ExpressionEvaluator& evaluator = *system_.evaluator();
-  uint32_t i = evaluator.Evaluate();
+  uint32_t i = evaluator_.Evaluate();
   const uint8_t s = ReadByte(1);
   const VmAddress base =
       s == 0 ? kBase + VariableArea::kSystemPointersOffset
              : memory_.Read32(kBase + VariableArea::kRegisters32Offset + 4u * (s - 1u));
   do {
-    memory_.Write32(base + 4 * i++, evaluator.Evaluate());
+    memory_.Write32(base + 4 * i++, evaluator_.Evaluate());
   } while (ReadByte(1) != 0 && !PastEnd());
 }
 
 void ScriptInterpreter::If() {
-  const uint32_t condition = system_.evaluator()->Evaluate();
+  const uint32_t condition = evaluator_.Evaluate();
   const uint32_t target = ReadU32();
   // Only 1 is true.
   if (condition != 1) pc_ = target;
@@ -128,48 +122,46 @@ void ScriptInterpreter::CallProc(uint32_t n) {
 }
 
 void ScriptInterpreter::DefineProc() {
-  const uint32_t n = system_.evaluator()->Evaluate();
+  const uint32_t n = evaluator_.Evaluate();
   const uint32_t target = ReadU32();
   if (n < kProcedureCount) procedures_[n] = {pc_, image_address_};
   pc_ = target;
 }
 
 void ScriptInterpreter::WaitWhileInput(int input) {
-  MainWindow& window = system_.mainWindow();
-  while (variables_.HasSystemFlag(kFlagMenuWaits) && window.QueryInput(input) &&
-         !variables_.HasSystemFlag(kFlagRestart) && PumpOnceWaiting()) {
-  }
+  WaitUntil(host_, [&] {
+    return !variables_.HasSystemFlag(kFlagMenuWaits) || !host_.QueryInput(input) ||
+           variables_.HasSystemFlag(kFlagRestart);
+  });
 }
 
 void ScriptInterpreter::WaitWhileHeld(int input, uint32_t ticks) {
-  MainWindow& window = system_.mainWindow();
-  TickThread* clock = system_.ticks();
+  TickThread* clock = this->ticks();
   if (!clock || !variables_.HasSystemFlag(kFlagMenuWaits)) return;
   const uint32_t start = clock->GetTicks();
-  while (clock->GetTicks() - start < ticks && window.QueryInput(input) && PumpOnceWaiting()) {
-  }
+  WaitUntil(host_,
+            [&] { return clock->GetTicks() - start >= ticks || !host_.QueryInput(input); });
 }
 
 void ScriptInterpreter::MenuRun() {
   variables_.SetWord(kWordMenuItemCount, menus_.CountLeadingSlots());
   CallProc(38);
-  MainWindow& window = system_.mainWindow();
   // A newly loaded script ends the menu too: its procedures could no longer run.
   while (!variables_.HasSystemFlag(kFlagMenuEnd) && !variables_.HasSystemFlag(kFlagRestart)) {
-    if (!PumpOnceWaiting() || budget_ == 0) break;
+    if (!host_.PumpWaiting() || budget_ == 0) break;
     CallProc(39);
     if (variables_.HasSystemFlag(kFlagMenuEnd)) break;
-    if (window.QueryInput(MainWindow::kDecide)) {
+    if (host_.QueryInput(kDecide)) {
       CallProc(32);
-      WaitWhileInput(MainWindow::kDecide);
-    } else if (window.QueryInput(MainWindow::kCancel)) {
-      WaitWhileInput(MainWindow::kCancel);
+      WaitWhileInput(kDecide);
+    } else if (host_.QueryInput(kCancel)) {
+      WaitWhileInput(kCancel);
       CallProc(33);
-      WaitWhileInput(MainWindow::kCancel);
+      WaitWhileInput(kCancel);
     } else {
-      for (int input = MainWindow::kUp; input <= MainWindow::kRight; ++input) {
-        if (!window.QueryInput(input)) continue;
-        CallProc(34u + static_cast<uint32_t>(input - MainWindow::kUp));
+      for (int input = kUp; input <= kRight; ++input) {
+        if (!host_.QueryInput(input)) continue;
+        CallProc(34u + static_cast<uint32_t>(input - kUp));
         WaitWhileHeld(input, 10);  // the key-repeat delay
         break;
       }

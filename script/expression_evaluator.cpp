@@ -2,6 +2,7 @@
 
 #include "platform/error_box.h"
 #include "platform/platform.h"
+#include "platform/tick_thread.h"
 #include "resources/gbk.h"
 #include "script/expression_code.h"
 #include "script/script_interpreter.h"
@@ -11,9 +12,8 @@ namespace tvx {
 
 using namespace mes;
 
-ExpressionEvaluator::ExpressionEvaluator(ScriptInterpreter& interpreter, VmMemory& memory,
-                                         uint32_t (*ticks)(void*), void* tick_context)
-    : interpreter_(interpreter), memory_(memory), ticks_(ticks), tick_context_(tick_context) {
+ExpressionEvaluator::ExpressionEvaluator(ScriptInterpreter& interpreter, VmMemory& memory)
+    : interpreter_(interpreter), memory_(memory) {
   SeedFromLocalTime();
 }
 
@@ -44,7 +44,7 @@ uint32_t ExpressionEvaluator::Pop() {
 }
 
 uint32_t ExpressionEvaluator::Random(uint32_t bound) {
-  const uint32_t t = ticks_ ? ticks_(tick_context_) : 0;
+  const uint32_t t = clock_ ? clock_->GetTicks() : 0;
   const uint32_t low = seed_ & 0xFFFF;
   const uint32_t high = seed_ >> 16;
   seed_ = t + (low >> 8) * high + (low & 0xFF) * low;

@@ -8,6 +8,7 @@
 namespace tvx {
 
 class ScriptInterpreter;
+class TickThread;
 class VariableArea;
 class VmMemory;
 
@@ -15,9 +16,9 @@ class ExpressionEvaluator {
  public:
   static constexpr uint16_t kStackSize = 1024;
 
-  // The tick source is the 15 ms clock that the random operator mixes in.
-  ExpressionEvaluator(ScriptInterpreter& interpreter, VmMemory& memory,
-                      uint32_t (*ticks)(void* context), void* tick_context);
+  ExpressionEvaluator(ScriptInterpreter& interpreter, VmMemory& memory);
+  // The 15 ms clock that the random operator mixes in; without one it mixes in 0.
+  void SetClock(const TickThread* clock) { clock_ = clock; }
 
   // Reads one expression, up to and including its 0xFF, and returns its value.
   uint32_t Evaluate();
@@ -39,8 +40,7 @@ class ExpressionEvaluator {
 
   ScriptInterpreter& interpreter_;
   VmMemory& memory_;
-  uint32_t (*ticks_)(void*);
-  void* tick_context_;
+  const TickThread* clock_ = nullptr;
   std::array<uint32_t, kStackSize> stack_{};
   uint16_t depth_ = 0;
   uint32_t seed_ = 0;

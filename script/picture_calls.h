@@ -3,13 +3,23 @@
 
 namespace tvx {
 
-class GameSystem;
 class ScriptInterpreter;
 struct ParamList;
 
-void PictureCall(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p);
-void BlitCall(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p);
-// EFFECT 0, 1, 5, 6, 7 and 9, and the screen effects 8, 10 and 13; false for any other.
-bool PictureEffect(GameSystem& system, const ParamList& p);
+// System call 8: a picture file onto the target plane.
+void PictureCall(ScriptInterpreter& interpreter, const ParamList& p);
+// System call 10: one blit, shown at once when it wrote plane 0.
+void BlitCall(ScriptInterpreter& interpreter, const ParamList& p);
+
+// EFFECT 0: plane 0's place on the window.
+void PlaneOriginEffect(ScriptInterpreter& interpreter, const ParamList& p);
+// EFFECT 1 and 5: darken or wash a block.
+void DarkenOrWashEffect(ScriptInterpreter& interpreter, const ParamList& p);
+// EFFECT 6: scroll a block across, four pixels a step, then wait as 7.
+void ScrollEffect(ScriptInterpreter& interpreter, const ParamList& p);
+// EFFECT 7: wait p1 ticks; Shift ends it, cancel ends it with 32-bit S = 1.
+void WaitEffect(ScriptInterpreter& interpreter, const ParamList& p);
+// EFFECT 9: load the thirteen pictures that EFFECT 10 shows.
+void LoadThirteenPicturesEffect(ScriptInterpreter& interpreter, const ParamList& p);
 
 }  // namespace tvx

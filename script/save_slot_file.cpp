@@ -37,4 +37,13 @@ bool SaveSlotFile::Write(uint32_t slot, const Bytes& data) const {
   return archives_.WriteLooseFile(Name(slot), data) != 0;
 }
 
+bool SaveSlotFile::ReadForUpdate(uint32_t slot, std::span<const uint8_t, kSize> current,
+                                 Bytes& file) const {
+  if (!Exists(slot)) {
+    std::copy(current.begin(), current.end(), file.begin());
+    return true;
+  }
+  return Read(slot, file);
+}
+
 }  // namespace tvx

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace tvx {
@@ -23,6 +24,9 @@ class SaveSlotFile {
   // a file of another size is damaged and leaves `out` as it was.
   bool Read(uint32_t slot, Bytes& out) const;
   bool Write(uint32_t slot, const Bytes& data) const;
+  // The file to merge into: the slot as saved, or (when there is none yet) the `current`
+  // variables, so that a first merge creates a whole save file.
+  bool ReadForUpdate(uint32_t slot, std::span<const uint8_t, kSize> current, Bytes& file) const;
 
  private:
   ArchiveSet& archives_;

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/game_system.h"
-#include "app/pump.h"
+#include "graphics/graphics_engine.h"
 #include "graphics/transitions.h"
+#include "graphics/vram_plane_set.h"
 #include "platform/platform.h"
+#include "script/player_input.h"
+#include "script/script_host.h"
 #include "script/script_interpreter.h"
 #include "script/variable_area.h"
 
@@ -26,9 +28,11 @@ void PresentAll(VramPlaneSet& planes) {
   planes.PresentRect(0, 0, kWidth, kHeight);
 }
 
+}  // namespace
+
 // EFFECT 8: blends two planes' pixel memory into a third, one level after another.
-void CrossFadeMemory(GameSystem& system, const ParamList& p) {
-  VramPlaneSet& planes = system.planes();
+void CrossFadeMemoryEffect(ScriptInterpreter& interpreter, const ParamList& p) {
+  VramPlaneSet& planes = interpreter.planes();
   const uint32_t columns = p.Value(3), rows = p.Value(4);
   // Levels beyond 31 would outweigh the whole; the blend counts in 31sts.
   const uint32_t last = std::min<uint32_t>(p.Value(13), 32);
@@ -47,11 +51,11 @@ void CrossFadeMemory(GameSystem& system, const ParamList& p) {
 
 // EFFECT 10: the thirteen pictures of EFFECT 9, each blended in over 12 ticks while the
 // next one is decoded into the other of planes 3 and 4.
-void ThirteenPictures(GameSystem& system) {
-  VramPlaneSet& planes = system.planes();
-  GraphicsEngine& graphics = system.graphics();
+void ShowThirteenPicturesEffect(ScriptInterpreter& interpreter, const ParamList&) {
+  VramPlaneSet& planes = interpreter.planes();
+  GraphicsEngine& graphics = interpreter.graphics();
   constexpr uint32_t kSteps = 12;
-  const auto& pictures = system.thirteenPictures;
+  const auto& pictures = interpreter.thirteenPictures;
   if (pictures[0].empty()) return;
   VramPlane* decoded = &planes.Get(3);
   VramPlane* other = &planes.Get(4);
@@ -68,18 +72,18 @@ void ThirteenPictures(GameSystem& system) {
 
 // EFFECT 13: a panel from plane 1 scrolls up into the middle of the screen over plane 3,
 // fading in at its top edge and out at its bottom edge, one step every 48 ms.
-void ScrollingPanel(GameSystem& system, const ParamList& p) {
-  VramPlaneSet& planes = system.planes();
-  MainWindow& window = system.mainWindow();
+void ScrollingPanelEffect(ScriptInterpreter& interpreter, const ParamList& p) {
+  VramPlaneSet& planes = interpreter.planes();
+  ScriptHost& host = interpreter.host();
   constexpr uint32_t kStepMs = 48;
   constexpr blit::Rect16 kPanel{140, 160, 360, 160};
-  const uint16_t key = system.variables().Word(kWordKeyColour);
+  const uint16_t key = interpreter.variables().Word(kWordKeyColour);
   uint32_t previous = platform::TickCount();
   for (uint32_t i = 1; i <= p.Value(1); ++i) {
     // Pumps at least once a step, so that a quitting program is noticed even under Shift.
     do {
-      if (!PumpOnceWaiting()) return;
-    } while (platform::TickCount() - previous < kStepMs && !window.QueryInput(MainWindow::kShift));
+      if (!host.PumpWaiting()) return;
+    } while (platform::TickCount() - previous < kStepMs && !host.QueryInput(kShift));
     previous = platform::TickCount();
     {
       std::lock_guard lock(planes.pixelLock());
@@ -97,11 +101,9 @@ void ScrollingPanel(GameSystem& system, const ParamList& p) {
   }
 }
 
-}  // namespace
-
-void ScreenUpdateCall(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
-  VramPlaneSet& planes = system.planes();
-  GraphicsEngine& graphics = system.graphics();
+void ScreenUpdateCall(ScriptInterpreter& interpreter, const ParamList& p) {
+  VramPlaneSet& planes = interpreter.planes();
+  GraphicsEngine& graphics = interpreter.graphics();
   graphics.WaitFade();
   // (Stopping the animation slots comes with them.)
   const bool coloured = p.count >= 2;
@@ -139,22 +141,6 @@ void ScreenUpdateCall(ScriptInterpreter&, GameSystem& system, const ParamList& p
       return;
     default:
       return;
-  }
-}
-
-bool ScreenEffect(GameSystem& system, const ParamList& p) {
-  switch (p.Value(0)) {
-    case 8:
-      CrossFadeMemory(system, p);
-      return true;
-    case 10:
-      ThirteenPictures(system);
-      return true;
-    case 13:
-      ScrollingPanel(system, p);
-      return true;
-    default:
-      return false;
   }
 }
 

@@ -5,13 +5,16 @@
 
 namespace tvx {
 
-class GameSystem;
 class ScriptInterpreter;
 struct ParamList;
 
 // System call 9: p0 0 show, 1 fade, 2 dissolve; p1, when given, the colour to go to.
-void ScreenUpdateCall(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p);
-// EFFECT 8, 10 and 13; false for any other effect number.
-bool ScreenEffect(GameSystem& system, const ParamList& p);
+void ScreenUpdateCall(ScriptInterpreter& interpreter, const ParamList& p);
+// EFFECT 8: blends two planes' pixel memory into a third, one level after another.
+void CrossFadeMemoryEffect(ScriptInterpreter& interpreter, const ParamList& p);
+// EFFECT 10: the thirteen pictures of EFFECT 9, each blended in over 12 ticks.
+void ShowThirteenPicturesEffect(ScriptInterpreter& interpreter, const ParamList& p);
+// EFFECT 13: a panel scrolling up into the middle of the screen.
+void ScrollingPanelEffect(ScriptInterpreter& interpreter, const ParamList& p);
 
 }  // namespace tvx

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/game_system.h"
-#include "app/pump.h"
+#include "archive/archive_set.h"
 #include "platform/trace.h"
-#include "script/expression_evaluator.h"
 #include "script/opcodes.h"
-#include "script/text_output.h"
+#include "script/script_host.h"
 #include "script/variable_area.h"
 
 namespace tvx {
@@ -19,24 +17,32 @@ std::string ParamList::Text(size_t i) const {
   return std::string(text.data(), strnlen(text.data(), text.size()));
 }
 
-ScriptInterpreter::ScriptInterpreter(GameSystem& system)
-    : system_(system), variables_(system.variables()) {
+ScriptInterpreter::ScriptInterpreter(const ScriptParts& parts)
+    : variables_(parts.variables),
+      shared_(parts.shared),
+      host_(parts.host),
+      planes_(parts.planes),
+      graphics_(parts.graphics),
+      evaluator_(*this, memory_),
+      text_(*this, variables_) {
   memory_.Map(kVariableAreaAddress, variables_.block());
   memory_.Map(kScratchBlockAddress, scratch_);
   memory_.Map(kMenuCodeTableAddress, menus_.codeBytes());
   memory_.Map(kMenuNumberListAddress, menus_.numberBytes());
-  text_ = new TextOutput(*this, variables_);
   SetImageAddress(kScriptImageAddress);
 }
 
-ScriptInterpreter::~ScriptInterpreter() { delete text_; }
+void ScriptInterpreter::Attach(const ScriptDevices& devices) {
+  devices_ = devices;
+  evaluator_.SetClock(devices.ticks);
+}
 
 void ScriptInterpreter::Reset() {
   pc_ = 0;
   depth_ = 0;
   call_depth_ = 0;
   menus_.Reset();
-  text_->Reset();
+  text_.Reset();
   SetImageAddress(kScriptImageAddress);
 }
 
@@ -75,7 +81,7 @@ void ScriptInterpreter::ReadParamList() {
       ReadByte(1);
     } else if (kind == 2) {
       record.kind = 2;
-      record.value = system_.evaluator()->Evaluate();
+      record.value = evaluator_.Evaluate();
     }
     ++params_.count;
   }
@@ -85,18 +91,16 @@ void ScriptInterpreter::ReadParamList() {
 int ScriptInterpreter::LoadScriptByName(std::string_view name) {
   std::string file(name.substr(0, std::min(name.size(), VariableArea::kScriptNameSize - 1)));
   variables_.SetScriptName(file);
-  system_.ShowFileName(1, file);
-  return system_.archives() ? system_.archives()->LoadScript(file, variables_.image()) : 0;
+  host_.ShowFileName(1, file);
+  return archives() ? archives()->LoadScript(file, variables_.image(), variables_.FileLoadSpace())
+                    : 0;
 }
 
 int ScriptInterpreter::Run() {
   ++depth_;
-  MainWindow& window = system_.mainWindow();
   for (;;) {
-    PumpOnce();
-    uint32_t state = window.runState();
-    if (state == 3) window.SetRunState(0);
-    const bool ending = state == MainWindow::kQuit || budget_ == 0;
+    host_.PumpOnce();
+    const bool ending = host_.Quitting() || budget_ == 0;
     if (variables_.HasSystemFlag(kFlagRestart)) {
       if (depth_ != 1) {
         --depth_;
@@ -130,18 +134,18 @@ void ScriptInterpreter::RunNested(VmAddress address, uint32_t pc) {
 void ScriptInterpreter::Dispatch(uint8_t op) {
   using namespace mes;
   if (IsTextLead(op)) {
-    text_->DrawTextRun();  // the run starts at this byte: it is not an opcode
+    text_.DrawTextRun();  // the run starts at this byte: it is not an opcode
     return;
   }
-  if (op >= kOpcodeCount) return;  // undefined: no progress, as the engine always did
+  // An undefined opcode is not consumed: the same byte comes again at the next command.
+  if (op >= kOpcodeCount) return;
   ReadByte(1);
-  ExpressionEvaluator& evaluator = *system_.evaluator();
   switch (op) {
     case kText:
-      text_->DrawTextRun();
+      text_.DrawTextRun();
       break;
     case kTextHalf:
-      text_->DrawHalfTextRun();
+      text_.DrawHalfTextRun();
       break;
     case kSetFlags:
       StoreFlags(ReadU16());
@@ -150,7 +154,7 @@ void ScriptInterpreter::Dispatch(uint8_t op) {
       StoreRegisters16(ReadByte(1));
       break;
     case kSetFlagsAt:
-      StoreFlags(evaluator.Evaluate() & 0xFFFF);
+      StoreFlags(evaluator_.Evaluate() & 0xFFFF);
       break;
     case kSetBytes:
       StoreBytes();
@@ -187,7 +191,7 @@ void ScriptInterpreter::Dispatch(uint8_t op) {
       Effect();
       break;
     case kNewline:
-      if (ReadByte(1) == 0) text_->Newline();
+      if (ReadByte(1) == 0) text_.Newline();
       break;
     case kDefineProc:
       DefineProc();

@@ -9,15 +9,42 @@
 #include <string>
 #include <string_view>
 
+#include "script/expression_evaluator.h"
 #include "script/menu_item_table.h"
+#include "script/text_output.h"
 #include "script/vm_memory.h"
 
 namespace tvx {
 
-class GameSystem;
+class AnimationTable;
+class ArchiveSet;
+class DungeonView;
+class GraphicsEngine;
+class ScriptHost;
+class SoundManager;
+class TickThread;
 class VariableArea;
-class ExpressionEvaluator;
-class TextOutput;
+class VramPlaneSet;
+struct SharedState;
+
+// The parts of the program that scripts reach, owned by the program that runs them.
+struct ScriptParts {
+  VariableArea& variables;
+  SharedState& shared;
+  ScriptHost& host;
+  VramPlaneSet& planes;
+  GraphicsEngine& graphics;
+};
+
+// The devices made at start-up after the interpreter; null until then, and in programs that
+// run scripts without them.
+struct ScriptDevices {
+  ArchiveSet* archives = nullptr;
+  SoundManager* sound = nullptr;
+  TickThread* ticks = nullptr;
+  AnimationTable* animations = nullptr;
+  DungeonView* dungeon = nullptr;
+};
 
 struct ParamRecord {
   static constexpr size_t kTextCapacity = 23;  // 22 characters and the NUL
@@ -39,10 +66,12 @@ class ScriptInterpreter {
   static constexpr size_t kCallStackSize = 5;
   static constexpr size_t kProcedureCount = 100;
 
-  explicit ScriptInterpreter(GameSystem& system);
+  explicit ScriptInterpreter(const ScriptParts& parts);
   ScriptInterpreter(const ScriptInterpreter&) = delete;
   ScriptInterpreter& operator=(const ScriptInterpreter&) = delete;
-  ~ScriptInterpreter();
+
+  // Start-up hands over the devices once they exist.
+  void Attach(const ScriptDevices& devices);
 
   // Start-up: program counter, nesting and call stack 0, the image address at the image.
   void Reset();
@@ -82,8 +111,21 @@ class ScriptInterpreter {
   uint16_t callDepth() const { return call_depth_; }
   VmMemory& memory() { return memory_; }
   MenuItemTable& menus() { return menus_; }
-  TextOutput& text() { return *text_; }
-  GameSystem& system() { return system_; }
+  TextOutput& text() { return text_; }
+  ExpressionEvaluator& evaluator() { return evaluator_; }
+
+  // What the commands and system calls work on.
+  VariableArea& variables() { return variables_; }
+  SharedState& shared() { return shared_; }
+  ScriptHost& host() { return host_; }
+  VramPlaneSet& planes() { return planes_; }
+  GraphicsEngine& graphics() { return graphics_; }
+  ArchiveSet* archives() { return devices_.archives; }
+  SoundManager* sound() { return devices_.sound; }
+  TickThread* ticks() { return devices_.ticks; }
+
+  // The thirteen pictures of EFFECT 9, where they were loaded (shown by EFFECT 10).
+  std::array<std::span<const uint8_t>, 13> thirteenPictures{};
 
   // Stops every level once this many bytes have been fetched (fuzzing, tests).
   void SetFetchBudget(uint64_t bytes) { budget_ = bytes; }
@@ -120,8 +162,12 @@ class ScriptInterpreter {
   void Effect();
   void Syscall();
 
-  GameSystem& system_;
   VariableArea& variables_;
+  SharedState& shared_;
+  ScriptHost& host_;
+  VramPlaneSet& planes_;
+  GraphicsEngine& graphics_;
+  ScriptDevices devices_;
   VmMemory memory_;
   std::array<uint8_t, kScratchBlockSize> scratch_{};
   MenuItemTable menus_;
@@ -129,7 +175,8 @@ class ScriptInterpreter {
   std::array<CallFrame, kCallStackSize> call_stack_{};
   uint16_t call_depth_ = 0;
   std::array<Procedure, kProcedureCount> procedures_{};
-  TextOutput* text_ = nullptr;
+  ExpressionEvaluator evaluator_;
+  TextOutput text_;
 
   VmAddress image_address_ = kScriptImageAddress;
   std::span<const uint8_t> code_;  // the area from the image address on

@@ -7,9 +7,10 @@
 
 #include <string>
 
-#include "app/game_system.h"
-#include "app/pump.h"
+#include "script/player_input.h"
+#include "script/script_host.h"
 #include "script/script_interpreter.h"
+#include "script/shared_state.h"
 #include "script/variable_area.h"
 #include "sound/sound_manager.h"
 
@@ -30,28 +31,28 @@ size_t SlotOf(int channel) {
 
 // Waits, pumping messages, until the channel is quiet (or the game quits, or `stop_early`).
 template <typename Early>
-void WaitWhilePlaying(SoundManager& sound, int channel, Early stop_early) {
-  while (sound.IsChannelPlaying(channel) && !stop_early())
-    if (!PumpOnceWaiting()) return;
+void WaitWhilePlaying(ScriptHost& host, SoundManager& sound, int channel, Early stop_early) {
+  WaitUntil(host, [&] { return !sound.IsChannelPlaying(channel) || stop_early(); });
 }
 
 }  // namespace
 
-void MusicAndEffectsCall(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
-  SoundManager* sound = system.sound();
-  if (!sound || !system.variables().HasSystemFlag(kFlagSoundEnabled)) return;
-  const bool on = system.soundOn != 0;
+void MusicAndEffectsCall(ScriptInterpreter& interpreter, const ParamList& p) {
+  SoundManager* sound = interpreter.sound();
+  ScriptHost& host = interpreter.host();
+  if (!sound || !interpreter.variables().HasSystemFlag(kFlagSoundEnabled)) return;
+  const bool on = interpreter.shared().soundOn != 0;
   const uint32_t sub = p.Value(0);
   const int channel =
       sub <= 2 || sub == 6 || sub == 7 ? SoundManager::kMusic : SoundManager::kEffect1;
   const std::string name = p.Text(1);
-  auto shift_down = [&system] { return system.mainWindow().QueryInput(MainWindow::kShift) != 0; };
+  auto shift_down = [&host] { return host.QueryInput(kShift) != 0; };
   auto never = [] { return false; };
   switch (sub) {
     case 0:
     case 3:
       sound->PlayFile(name, channel);
-      system.ShowFileName(SlotOf(channel), name);
+      host.ShowFileName(SlotOf(channel), name);
       return;
     case 1:
     case 5:
@@ -67,8 +68,8 @@ void MusicAndEffectsCall(ScriptInterpreter&, GameSystem& system, const ParamList
     case 6:
       if (on) {
         sound->PlayFile(name, channel);
-        system.ShowFileName(SlotOf(channel), name);
-        WaitWhilePlaying(*sound, channel, never);
+        host.ShowFileName(SlotOf(channel), name);
+        WaitWhilePlaying(host, *sound, channel, never);
       } else {
         sound->StopChannel(channel);
       }
@@ -77,51 +78,54 @@ void MusicAndEffectsCall(ScriptInterpreter&, GameSystem& system, const ParamList
     case 8:
       if (on) {
         sound->FadeOutFast(channel);
-        WaitWhilePlaying(*sound, channel, shift_down);
+        WaitWhilePlaying(host, *sound, channel, shift_down);
       } else {
         sound->StopChannel(channel);
       }
       break;
     case 9:
       if (on)
-        WaitWhilePlaying(*sound, channel, never);
+        WaitWhilePlaying(host, *sound, channel, never);
       else
         sound->StopChannel(channel);
       break;
     default:
       return;
   }
-  system.ShowFileName(SlotOf(channel), kNoFile);
+  host.ShowFileName(SlotOf(channel), kNoFile);
 }
 
-void VoiceCall(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
-  SoundManager* sound = system.sound();
-  if (!sound || system.voiceOn == 0 || !system.variables().HasSystemFlag(kFlagVoiceEnabled)) return;
+void VoiceCall(ScriptInterpreter& interpreter, const ParamList& p) {
+  SoundManager* sound = interpreter.sound();
+  ScriptHost& host = interpreter.host();
+  if (!sound || interpreter.shared().voiceOn == 0 ||
+      !interpreter.variables().HasSystemFlag(kFlagVoiceEnabled))
+    return;
   constexpr int kVoice = SoundManager::kVoice;
   const uint32_t sub = p.Value(0);
   const std::string name = p.Text(1);
   // Ctrl skips voices: it silences the one playing instead of starting another.
-  if (sub != 2 && system.mainWindow().QueryInput(MainWindow::kControl)) {
+  if (sub != 2 && host.QueryInput(kControl)) {
     if (sound->IsChannelPlaying(kVoice)) {
       sound->StopChannel(kVoice);
-      system.ShowFileName(kVoiceSlot, kNoFile);
+      host.ShowFileName(kVoiceSlot, kNoFile);
     }
     return;
   }
   switch (sub) {
     case 0:
       sound->PlayFile(name, kVoice);
-      system.ShowFileName(kVoiceSlot, name);
+      host.ShowFileName(kVoiceSlot, name);
       break;
     case 1:
       sound->StopChannel(kVoice);
-      system.ShowFileName(kVoiceSlot, kNoFile);
+      host.ShowFileName(kVoiceSlot, kNoFile);
       break;
     case 2:
       sound->PlayFile(name, kVoice);
-      system.ShowFileName(kVoiceSlot, name);
-      WaitWhilePlaying(*sound, kVoice, [] { return false; });
-      system.ShowFileName(kVoiceSlot, kNoFile);
+      host.ShowFileName(kVoiceSlot, name);
+      WaitWhilePlaying(host, *sound, kVoice, [] { return false; });
+      host.ShowFileName(kVoiceSlot, kNoFile);
       break;
     default:
       break;

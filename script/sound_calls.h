@@ -3,11 +3,10 @@
 
 namespace tvx {
 
-class GameSystem;
 class ScriptInterpreter;
 struct ParamList;
 
-void MusicAndEffectsCall(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p);
-void VoiceCall(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p);
+void MusicAndEffectsCall(ScriptInterpreter& interpreter, const ParamList& p);
+void VoiceCall(ScriptInterpreter& interpreter, const ParamList& p);
 
 }  // namespace tvx

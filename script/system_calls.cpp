@@ -1,56 +1,49 @@
-// SYSCALL: the call number, one parameter list, then the call. Calls that belong to other
-// subsystems (pictures, sound, text drawing, animations, the item window) arrive with them;
-// until then they read their parameters and do nothing.
+// SYSCALL: the call number, one parameter list, then the call. The calls that are not built
+// yet (mouse and cursor, animation slots, the maze view, the item window, the overlay, the
+// save and load requests, the bottom strip) read their parameters and do nothing.
 #include <algorithm>
 #include <array>
 #include <string_view>
 
-#include "app/game_system.h"
-#include "app/pump.h"
+#include "archive/archive_set.h"
 #include "platform/platform.h"
+#include "platform/tick_thread.h"
 #include "platform/trace.h"
-#include "script/expression_evaluator.h"
 #include "script/picture_calls.h"
+#include "script/player_input.h"
 #include "script/save_slot_file.h"
 #include "script/screen_calls.h"
+#include "script/script_host.h"
 #include "script/script_interpreter.h"
+#include "script/shared_state.h"
 #include "script/sound_calls.h"
+#include "sound/sound_manager.h"
 #include "script/text_calls.h"
 #include "script/variable_area.h"
 
 namespace tvx {
 namespace {
 
-constexpr uint32_t kSaveSlotForEffects = 8;
 constexpr size_t kFlagsBegin = VariableArea::kFlagsOffset;
 constexpr size_t kFlagsEnd = kFlagsBegin + VariableArea::kFlagCount;
-// Blocks that save files exchange on their own.
+// The block of system pointers that save files exchange on their own.
 constexpr size_t kPointerBlockBegin = 2432, kPointerBlockEnd = 2632;
-constexpr size_t kEffectBlockBegin = 3132, kEffectBlockEnd = 3232;
-constexpr size_t kSharedFlag = 981;
 
 struct SystemCall {
   std::string_view name;
-  void (*run)(ScriptInterpreter&, GameSystem&, const ParamList&);
+  void (*run)(ScriptInterpreter&, const ParamList&);
 };
 
-void Nothing(ScriptInterpreter&, GameSystem&, const ParamList&) {}
+// Not built yet: the parameters are read and nothing happens.
+void NotBuiltYet(ScriptInterpreter&, const ParamList&) {}
+// Numbers that no call uses.
+void Nothing(ScriptInterpreter&, const ParamList&) {}
 
-// The file to merge into: the slot as saved, or (when there is none yet) the current
-// variables, so that a first merge creates a whole save file.
-bool ReadForUpdate(const SaveSlotFile& slots, uint32_t slot, VariableArea& variables,
-                   SaveSlotFile::Bytes& file) {
-  if (!slots.Exists(slot)) {
-    std::copy_n(variables.bytes().begin(), SaveSlotFile::kSize, file.begin());
-    return true;
-  }
-  return slots.Read(slot, file);
-}
-
-void SaveAndLoad(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p) {
-  if (!system.archives()) return;
-  VariableArea& variables = system.variables();
-  const SaveSlotFile slots(*system.archives());
+void SaveAndLoad(ScriptInterpreter& interpreter, const ParamList& p) {
+  if (!interpreter.archives()) return;
+  VariableArea& variables = interpreter.variables();
+  const uint32_t move_speed = interpreter.shared().moveSpeed;
+  const SaveSlotFile slots(*interpreter.archives());
   const uint32_t slot = p.Value(1);
   const auto vars = variables.bytes();
   SaveSlotFile::Bytes file{};
@@ -59,7 +52,7 @@ void SaveAndLoad(ScriptInterpreter& interpreter, GameSystem& system, const Param
       // A save that cannot be read changes nothing: the game goes on where it is.
       if (!slots.Read(slot, file)) return;
       std::copy(file.begin(), file.end(), vars.begin());
-      variables.RedoSystemLinks(system.moveSpeed);
+      variables.RedoSystemLinks(move_speed);
       interpreter.LoadScriptByName(variables.ScriptName());
       variables.SetSystemFlag(kFlagRestart, true);
       break;
@@ -73,11 +66,11 @@ void SaveAndLoad(ScriptInterpreter& interpreter, GameSystem& system, const Param
       std::copy_n(vars.begin(), name.size(), name.begin());
       std::copy(file.begin(), file.end(), vars.begin());
       std::copy(name.begin(), name.end(), vars.begin());
-      variables.RedoSystemLinks(system.moveSpeed);
+      variables.RedoSystemLinks(move_speed);
       break;
     }
     case 3:  // merge the current flags into the file's
-      if (!ReadForUpdate(slots, slot, variables, file)) return;
+      if (!slots.ReadForUpdate(slot, vars, file)) return;
       for (size_t i = kFlagsBegin; i < kFlagsEnd; ++i) file[i] |= vars[i];
       slots.Write(slot, file);
       break;
@@ -87,7 +80,7 @@ void SaveAndLoad(ScriptInterpreter& interpreter, GameSystem& system, const Param
                 vars.begin() + kPointerBlockBegin);
       break;
     case 5:
-      if (!ReadForUpdate(slots, slot, variables, file)) return;
+      if (!slots.ReadForUpdate(slot, vars, file)) return;
       std::copy(vars.begin() + kPointerBlockBegin, vars.begin() + kPointerBlockEnd,
                 file.begin() + kPointerBlockBegin);
       slots.Write(slot, file);
@@ -100,20 +93,22 @@ void SaveAndLoad(ScriptInterpreter& interpreter, GameSystem& system, const Param
   }
 }
 
-void ReadDataFile(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
-  if (!system.archives()) return;
+void ReadDataFile(ScriptInterpreter& interpreter, const ParamList& p) {
+  if (!interpreter.archives()) return;
+  VariableArea& variables = interpreter.variables();
   std::string name = p.Text(0);
-  system.ShowFileName(3, name);
-  const auto image = system.variables().image();
-  system.archives()->LoadData(name, image.subspan(std::min<size_t>(p.Value(1), image.size())));
+  interpreter.host().ShowFileName(3, name);
+  const auto image = variables.image();
+  interpreter.archives()->LoadData(
+      name, image.subspan(std::min<size_t>(p.Value(1), image.size())), variables.FileLoadSpace());
 }
 
-void RunCodeAt(ScriptInterpreter& interpreter, GameSystem&, const ParamList& p) {
+void RunCodeAt(ScriptInterpreter& interpreter, const ParamList& p) {
   interpreter.RunNested(p.Value(0), 0);
 }
 
-void HitTest(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p) {
-  VariableArea& variables = system.variables();
+void HitTest(ScriptInterpreter& interpreter, const ParamList& p) {
+  VariableArea& variables = interpreter.variables();
   const uint32_t x = p.Value(0), y = p.Value(1);
   uint16_t result = 0xFFFF;
   if (x < 640 && y < 480) {
@@ -137,51 +132,53 @@ void HitTest(ScriptInterpreter& interpreter, GameSystem& system, const ParamList
   variables.SetRegister16(VariableArea::kRegisterS, result);
 }
 
-void FindItem(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p) {
-  system.variables().SetWord(kWordFoundItem, interpreter.menus().ItemInSlot(p.Value(0)));
+void FindItem(ScriptInterpreter& interpreter, const ParamList& p) {
+  interpreter.variables().SetWord(kWordFoundItem, interpreter.menus().ItemInSlot(p.Value(0)));
 }
 
-void LocalTime(ScriptInterpreter&, GameSystem& system, const ParamList&) {
+void LocalTime(ScriptInterpreter& interpreter, const ParamList&) {
   const platform::LocalTime t = platform::Now();
   const int fields[] = {t.year, t.month, t.weekday, t.day, t.hour, t.minute, t.second};
-  for (int r = 0; r < 7; ++r) system.variables().SetRegister16(r, static_cast<uint16_t>(fields[r]));
+  for (int r = 0; r < 7; ++r) interpreter.variables().SetRegister16(r, static_cast<uint16_t>(fields[r]));
 }
 
 // Waits for the player: without parameters until decide is pressed and released again (Ctrl
 // skips, as it skips voices); with one, p0 / 4 ticks unless Shift is down.
-void WaitForPlayer(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
-  MainWindow& window = system.mainWindow();
-  SoundManager* sound = system.sound();
+void WaitForPlayer(ScriptInterpreter& interpreter, const ParamList& p) {
+  ScriptHost& host = interpreter.host();
+  SoundManager* sound = interpreter.sound();
   auto stop_voice = [&] {
     if (sound) sound->StopChannel(1);
   };
   if (p.count == 0) {
-    if (window.QueryInput(MainWindow::kControl)) return stop_voice();
-    while (!window.QueryInput(MainWindow::kDecide)) {
-      if (window.QueryInput(MainWindow::kControl)) return stop_voice();
-      if (!PumpOnceWaiting()) return;
-    }
+    if (host.QueryInput(kControl)) return stop_voice();
+    bool skipped = false;
+    const bool pressed = WaitUntil(host, [&] {
+      if (host.QueryInput(kDecide)) return true;
+      skipped = host.QueryInput(kControl) != 0;
+      return skipped;
+    });
+    if (!pressed) return;
     stop_voice();
-    while (window.QueryInput(MainWindow::kDecide) && !window.QueryInput(MainWindow::kControl))
-      if (!PumpOnceWaiting()) return;
+    if (skipped) return;
+    WaitUntil(host, [&] { return !host.QueryInput(kDecide) || host.QueryInput(kControl); });
     return;
   }
-  if (window.QueryInput(MainWindow::kShift) || !system.ticks()) return;
-  TickThread& clock = *system.ticks();
-  clock.ResetTicks();
+  TickThread* clock = interpreter.ticks();
+  if (host.QueryInput(kShift) || !clock) return;
+  clock->ResetTicks();
   const uint32_t ticks = p.Value(0) / 4;
-  while (clock.GetTicks() < ticks && !window.QueryInput(MainWindow::kShift))
-    if (!PumpOnceWaiting()) return;
+  WaitUntil(host, [&] { return clock->GetTicks() >= ticks || host.QueryInput(kShift); });
 }
 
-void CompareInput(ScriptInterpreter&, GameSystem& system, const ParamList& p) {
-  const int state = system.mainWindow().QueryInput(static_cast<int>(p.Value(0)));
-  system.variables().SetRegister32(VariableArea::kRegisterS,
+void CompareInput(ScriptInterpreter& interpreter, const ParamList& p) {
+  const int state = interpreter.host().QueryInput(static_cast<int>(p.Value(0)));
+  interpreter.variables().SetRegister32(VariableArea::kRegisterS,
                                    static_cast<uint32_t>(state) == p.Value(1) ? 1 : 0);
 }
 
-void Measure(ScriptInterpreter& interpreter, GameSystem& system, const ParamList& p) {
-  VariableArea& variables = system.variables();
+void Measure(ScriptInterpreter& interpreter, const ParamList& p) {
+  VariableArea& variables = interpreter.variables();
   variables.SetSystemFlag(kFlagMeasure, true);
   variables.SetRegister32(VariableArea::kRegisterS, 0);
   interpreter.RunNested(p.Value(0), 0);
@@ -189,61 +186,45 @@ void Measure(ScriptInterpreter& interpreter, GameSystem& system, const ParamList
 }
 
 constexpr std::array<SystemCall, 28> kSystemCalls = {{
-    {"font", FontCall},           {"number", NumberCall},        {"mouse", Nothing},
-    {"animation", Nothing},       {"save", SaveAndLoad},      {"music", MusicAndEffectsCall},
-    {"voice", VoiceCall},         {"data", ReadDataFile},     {"picture", PictureCall},
-    {"screen update", ScreenUpdateCall}, {"blit", BlitCall},        {"wait", WaitForPlayer},
-    {"text colours", TextColoursCall}, {"run code", RunCodeAt},    {"hit test", HitTest},
-    {"find item", FindItem},      {"local time", LocalTime},  {"nothing", Nothing},
-    {"compare input", CompareInput}, {"nothing", Nothing},    {"dungeon", Nothing},
-    {"nothing", Nothing},         {"item window", Nothing},   {"overlay", Nothing},
-    {"measure", Measure},         {"save request", Nothing},  {"load request", Nothing},
-    {"bottom strip", Nothing},
+    {"font", FontCall},
+    {"number", NumberCall},
+    {"mouse", NotBuiltYet},
+    {"animation", NotBuiltYet},
+    {"save", SaveAndLoad},
+    {"music", MusicAndEffectsCall},
+    {"voice", VoiceCall},
+    {"data", ReadDataFile},
+    {"picture", PictureCall},
+    {"screen update", ScreenUpdateCall},
+    {"blit", BlitCall},
+    {"wait", WaitForPlayer},
+    {"text colours", TextColoursCall},
+    {"run code", RunCodeAt},
+    {"hit test", HitTest},
+    {"find item", FindItem},
+    {"local time", LocalTime},
+    {"nothing", Nothing},
+    {"compare input", CompareInput},
+    {"nothing", Nothing},
+    {"dungeon", NotBuiltYet},
+    {"nothing", Nothing},
+    {"item window", NotBuiltYet},
+    {"overlay", NotBuiltYet},
+    {"measure", Measure},
+    {"save request", NotBuiltYet},
+    {"load request", NotBuiltYet},
+    {"bottom strip", NotBuiltYet},
 }};
 
 }  // namespace
 
 void ScriptInterpreter::Syscall() {
-  const uint32_t n = system_.evaluator()->Evaluate();
+  const uint32_t n = evaluator_.Evaluate();
   ReadParamList();
   if (n >= kSystemCalls.size()) return;
   // The call may run nested levels that read parameter lists of their own.
   const ParamList params = params_;
-  kSystemCalls[n].run(*this, system_, params);
-}
-
-void ScriptInterpreter::Effect() {
-  ReadParamList();
-  if (PictureEffect(system_, params_)) return;
-  if (!system_.archives()) return;
-  const SaveSlotFile slots(*system_.archives());
-  const auto vars = variables_.bytes();
-  SaveSlotFile::Bytes file{};
-  switch (params_.Value(0)) {
-    case 3:
-      if (slots.Read(kSaveSlotForEffects, file))
-        std::copy(file.begin() + kEffectBlockBegin, file.begin() + kEffectBlockEnd,
-                  vars.begin() + kEffectBlockBegin);
-      break;
-    case 4:
-      if (!ReadForUpdate(slots, kSaveSlotForEffects, variables_, file)) break;
-      std::copy(vars.begin() + kEffectBlockBegin, vars.begin() + kEffectBlockEnd,
-                file.begin() + kEffectBlockBegin);
-      slots.Write(kSaveSlotForEffects, file);
-      break;
-    case 11:
-      system_.interfaceSounds = 1;
-      break;
-    case 12:
-      system_.interfaceSounds = 0;
-      break;
-    case 14:
-      if (slots.Read(kSaveSlotForEffects, file))
-        variables_.SetFlag(kSharedFlag, file[kFlagsBegin + kSharedFlag]);
-      break;
-    default:
-      break;  // the picture and screen effects arrive with pictures and fades
-  }
+  kSystemCalls[n].run(*this, params);
 }
 
 }  // namespace tvx

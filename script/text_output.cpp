@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/game_system.h"
+#include "graphics/graphics_engine.h"
+#include "graphics/vram_plane_set.h"
 #include "resources/gbk.h"
 #include "script/script_interpreter.h"
 #include "script/variable_area.h"
@@ -57,9 +58,8 @@ void TextOutput::SetWord(int k, int value) {
 }
 
 void TextOutput::DrawAndAdvance(uint16_t code, uint16_t advance) {
-  GameSystem& system = interpreter_.system();
-  VramPlane& plane = system.planes().Get(Word(kWordTargetPlane));
-  system.graphics().DrawGlyph(plane, code, Word(kWordCursorX), Word(kWordCursorY),
+  VramPlane& plane = interpreter_.planes().Get(Word(kWordTargetPlane));
+  interpreter_.graphics().DrawGlyph(plane, code, Word(kWordCursorX), Word(kWordCursorY),
                               Word(kWordGlyphStyle));
   SetWord(kWordCursorX, Word(kWordCursorX) + advance);
   // The wrap test uses the full advance, also after a half-width character.
@@ -180,7 +180,7 @@ void TextOutput::Refresh(int x, int y, int w, int h) {
   w = std::min(w, VramPlaneSet::kScreenWidth - x);
   h = std::min(h, VramPlaneSet::kScreenHeight - y);
   if (w <= 0 || h <= 0) return;
-  interpreter_.system().planes().PresentRect(x, y, w, h);
+  interpreter_.planes().PresentRect(x, y, w, h);
 }
 
 }  // namespace tvx

@@ -11,11 +11,13 @@
 //   2388  1708  system pointers: 32-bit array 0, 427 elements
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
+#include "archive/load_space.h"
 #include "script/vm_memory.h"
 
 namespace tvx {
@@ -90,6 +92,14 @@ class VariableArea {
   }
   // The whole block: variables, then the image, as script addresses see it.
   std::span<uint8_t> block() { return memory_; }
+  // The staging area: the image from the offset in system pointer 1 on, where pictures are
+  // loaded before decoding and compressed files before expansion.
+  std::span<uint8_t> Staging() {
+    const auto all = image();
+    return std::span<uint8_t>(all).subspan(std::min<size_t>(Pointer(1), all.size()));
+  }
+  // Where the file loaders stage and move compressed input.
+  LoadSpace FileLoadSpace() { return {Staging(), image()}; }
 
   uint8_t Flag(size_t n) const { return n < kFlagCount ? memory_[kFlagsOffset + n] : 0; }
   void SetFlag(size_t n, uint8_t value) {

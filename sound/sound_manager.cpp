@@ -65,7 +65,12 @@ void SoundManager::Watch(int channel) {
   });
 }
 
-int SoundManager::Init() {
+SoundVolumes SoundVolumes::Read(const SettingsFile& settings) {
+  return {settings.ReadInt("VOLUME", "Music", -500), settings.ReadInt("VOLUME", "Effect", -500),
+          settings.ReadInt("VOLUME", "Voice", 0)};
+}
+
+int SoundManager::Init(const SoundVolumes& volumes) {
   if (module_.Init(kPrimaryFormat) != SoundModule::kOk) {
     ErrorBox(gbk::FromUtf8("系统错误"), gbk::FromUtf8("DirectSound不能使用。"));
     return 0;
@@ -74,9 +79,9 @@ int SoundManager::Init() {
   if (!effect1_.Create(kPcmStreamFormat, kStagingSize)) return 0;
   if (!effect2_.Create(kPcmStreamFormat, kStagingSize)) return 0;
   if (!voice_.CreateCompressed(kVoiceSourceFormat)) return 0;
-  effect_volume_ = settings_.ReadInt("VOLUME", "Effect", -500);
-  music_volume_ = settings_.ReadInt("VOLUME", "Music", -500);
-  voice_volume_ = settings_.ReadInt("VOLUME", "Voice", 0);
+  effect_volume_ = volumes.effect;
+  music_volume_ = volumes.music;
+  voice_volume_ = volumes.voice;
   effect1_.SetVolume(effect_volume_);
   effect2_.SetVolume(effect_volume_);
   music_.SetVolume(music_volume_);

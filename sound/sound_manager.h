@@ -1,7 +1,7 @@
 // The four sound channels and their volumes: 0 music, 1 voice (IMA ADPCM), 2 and 3 effects.
 // The manager sets up the device, owns the streams, plays named files through the
 // ArchiveSet, fades and stops channels, and remembers one volume each for music, effects
-// and voice (read from section "VOLUME" of the settings at Init; the volume dialog saves
+// and voice (given at Init from section "VOLUME" of the settings; the volume dialog saves
 // them). Channel numbers other than 0-3 do nothing.
 #pragma once
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_file.h"
+#include "platform/settings_file.h"
 #include "sound/acm_wave_stream.h"
 #include "sound/sound_log.h"
 #include "sound/sound_module.h"
@@ -19,6 +19,15 @@
 namespace tvx {
 
 class ArchiveSet;
+
+// The remembered volumes in hundredths of a decibel (0 full, -10000 silent).
+struct SoundVolumes {
+  int32_t music = -500;
+  int32_t effect = -500;
+  int32_t voice = 0;
+  // Section "VOLUME", keys "Music", "Effect" and "Voice".
+  static SoundVolumes Read(const SettingsFile& settings);
+};
 
 class SoundManager {
  public:
@@ -38,8 +47,8 @@ class SoundManager {
   ~SoundManager();
 
   // Sets up the device (showing "系统错误" / "DirectSound不能使用。" when it cannot), creates
-  // the streams and applies the remembered volumes. 0 on failure.
-  int Init();
+  // the streams and applies the volumes given as the remembered ones. 0 on failure.
+  int Init(const SoundVolumes& volumes);
 
   // Stops the channel, opens the named file for it and plays it; 0 when nothing plays.
   int PlayFile(std::string_view name, int channel);
@@ -73,7 +82,6 @@ class SoundManager {
   WaveStream effect1_;
   WaveStream effect2_;
   AcmWaveStream voice_;
-  SettingsFile settings_;
   int32_t effect_volume_ = -500;
   int32_t music_volume_ = -500;
   int32_t voice_volume_ = 0;

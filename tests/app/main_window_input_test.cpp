@@ -123,24 +123,24 @@ TEST_F(InputTest, WheelArithmetic) {
 }
 
 TEST_F(InputTest, RightButtonMenuRestoresTheCursorAndChoosesNothing) {
-  game().cursorKind = 2;
-  game().cursorId = 9;
+  game().shared().cursorKind = 2;
+  game().shared().cursorId = 9;
   Mouse(false, true);
   // Nothing was chosen: a command 0 was posted and handled without effect.
   EXPECT_EQ(window().inputBits(), 0);
-  EXPECT_EQ(game().cursorKind.load(), 2u);
+  EXPECT_EQ(game().shared().cursorKind.load(), 2u);
   EXPECT_EQ(game().menuTracking, 0u);
   EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{9}));
   EXPECT_TRUE(platform::IsWindow(window().handle()));
 }
 
 TEST_F(InputTest, CursorFollowsItsKindAndForceCursorReachesTheTarget) {
-  game().cursorKind = 2;
-  game().cursorId = 130;
+  game().shared().cursorKind = 2;
+  game().shared().cursorId = 130;
   input::MouseMove(window().handle(), {100, 100});
   PumpAll();
   EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{130}));
-  game().cursorKind = 0;
+  game().shared().cursorKind = 0;
   window().SetCursorByKind();
   EXPECT_EQ(platform::CurrentCursor(), platform::CursorShape{});
   // Whatever the counter, ForceCursor lands on exactly 0 or -1.

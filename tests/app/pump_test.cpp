@@ -52,17 +52,17 @@ TEST_F(PumpTest, AltAloneAndAltSpaceDoNothingAltF4Asks) {
 TEST_F(PumpTest, CancellingTheQuitRestoresTheCursorAndRepaints) {
   ASSERT_TRUE(Start("0 answer Cancel\n"));
   PumpAll();
-  game().cursorKind = 2;
-  game().cursorId = 7;
-  game().cursorVisible = 0;
+  game().shared().cursorKind = 2;
+  game().shared().cursorId = 7;
+  game().shared().cursorVisible = 0;
   window().ForceCursor(false);
   window().SetCursorByKind();
   const int presents = backend().present_count();
   input::SystemCommand(window().handle(), platform::kScClose);
   PumpAll();
   ASSERT_EQ(backend().boxes().size(), 1u);
-  EXPECT_EQ(game().cursorKind.load(), 2u);
-  EXPECT_EQ(game().cursorVisible, 0u);
+  EXPECT_EQ(game().shared().cursorKind.load(), 2u);
+  EXPECT_EQ(game().shared().cursorVisible, 0u);
   EXPECT_EQ(platform::CursorCounter(), -1);
   EXPECT_FALSE(backend().cursor_visible());
   EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{7}));

@@ -13,12 +13,12 @@ using StartupTest = GameTest;
 
 TEST_F(StartupTest, NoSettingsFileGivesTheDefaults) {
   ASSERT_TRUE(Start());
-  EXPECT_EQ(game().moveSpeed, 1u);
-  EXPECT_EQ(game().soundOn, 1u);
-  EXPECT_EQ(game().voiceOn, 1u);
+  EXPECT_EQ(game().shared().moveSpeed, 1u);
+  EXPECT_EQ(game().shared().soundOn, 1u);
+  EXPECT_EQ(game().shared().voiceOn, 1u);
   EXPECT_EQ(window().title(), "TALVEX");
   EXPECT_EQ(game().variables().Register16(VariableArea::kRegisterW), 20);
-  EXPECT_EQ(game().cursorVisible, 1u);
+  EXPECT_EQ(game().shared().cursorVisible, 1u);
   EXPECT_EQ(game().nowFileNames[2], "********.GP8");
   EXPECT_EQ(game().nowFileNames[9], "********.WAV");
   EXPECT_EQ(game().sound()->GetChannelVolume(0), -500);
@@ -47,11 +47,11 @@ TEST_F(StartupTest, OptionsFromTheSettingsFile) {
                 long_name + "\n");
   ASSERT_TRUE(Start());
   EXPECT_EQ(window().title(), Gbk("夜行"));
-  EXPECT_EQ(game().moveSpeed, 2u);
+  EXPECT_EQ(game().shared().moveSpeed, 2u);
   EXPECT_EQ(game().variables().Register16(VariableArea::kRegisterW), 40);
-  EXPECT_EQ(game().voiceOn, 0u);
+  EXPECT_EQ(game().shared().voiceOn, 0u);
   // Sound off mutes music and effects for now; the remembered volumes stay as they were.
-  EXPECT_EQ(game().soundOn, 0u);
+  EXPECT_EQ(game().shared().soundOn, 0u);
   EXPECT_EQ(game().sound()->AppliedVolume(0), -6000);
   EXPECT_EQ(game().sound()->AppliedVolume(2), -6000);
   EXPECT_EQ(game().sound()->AppliedVolume(3), -6000);
@@ -104,7 +104,7 @@ TEST_F(StartupTest, ErrorBoxBeforeAndAfterTheShellExists) {
   system_ = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
   ASSERT_TRUE(system_->StartUp());
   window().ForceCursor(false);
-  game().cursorVisible = 0;
+  game().shared().cursorVisible = 0;
   ErrorBox("caption", "text");
   ASSERT_EQ(backend().boxes().size(), 2u);
   EXPECT_EQ(backend().boxes()[1].owner, window().handle());
@@ -125,7 +125,7 @@ TEST_F(StartupTest, ShutdownGoesInOrderAndASecondCopyEndsAtOnce) {
       "start-up",
       "destroy ShellWindows",
       "destroy TickThread",
-      "destroy ExpressionEvaluator, SoundManager, AnimationTable, DungeonView",
+      "destroy SoundManager, AnimationTable, DungeonView",
       "destroy ArchiveSet",
       "destroy embedded components"};
   EXPECT_EQ(lines, expected);

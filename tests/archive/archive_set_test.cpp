@@ -44,7 +44,7 @@ TEST_F(Lookup, NamesAreComparedAsStoredUpperCaseStrings) {
 
   std::array<uint8_t, 16> out{};
   name = "twice.mes";
-  ASSERT_EQ(archives.LoadScript(name, out), 1);
+  ASSERT_EQ(archives.LoadScript(name, out, variables_->FileLoadSpace()), 1);
   EXPECT_EQ(Read(out, 3), Bytes("one"));
   EXPECT_EQ(archives.lastReadSize, 3u);
   EXPECT_TRUE(Boxes().empty());
@@ -75,7 +75,7 @@ TEST_F(Lookup, EmptyAndDamagedArchives) {
   // A load from a role whose archive cannot open names the archive.
   std::array<uint8_t, 8> out{};
   name = "A.BIN";
-  EXPECT_EQ(archives.LoadData(name, out), 0);
+  EXPECT_EQ(archives.LoadData(name, out, variables_->FileLoadSpace()), 0);
   EXPECT_EQ(Boxes(), std::vector<std::string>{"文件打开错误 / HATA.ARC"});
 }
 

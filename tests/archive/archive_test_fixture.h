@@ -26,8 +26,8 @@ class ArchiveTest : public HeadlessTest {
     HeadlessTest::TearDown();
   }
   ArchiveSet& Open() {
-    archives_ = std::make_unique<ArchiveSet>(*variables_);
-    EXPECT_EQ(archives_->OpenAll(), 1);
+    archives_ = std::make_unique<ArchiveSet>();
+    EXPECT_EQ(archives_->OpenAll(ArchiveOptions::Read(SettingsFile())), 1);
     return *archives_;
   }
   void File(const std::string& name, const std::vector<uint8_t>& data) {

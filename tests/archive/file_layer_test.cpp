@@ -34,17 +34,17 @@ TEST_F(FileLayer, CompressedScriptsFromTheArchiveOrBesideIt) {
   auto image = variables_->image();
 
   std::string name = "main.mes";
-  ASSERT_EQ(archives.LoadScript(name, image), 1);
+  ASSERT_EQ(archives.LoadScript(name, image, variables_->FileLoadSpace()), 1);
   EXPECT_EQ(Read(image, script.size()), script);
   // Missing from the archive: a loose file of that name is read as it is, without a box.
   name = "EXTRA.MES";
-  ASSERT_EQ(archives.LoadScript(name, image), 1);
+  ASSERT_EQ(archives.LoadScript(name, image, variables_->FileLoadSpace()), 1);
   EXPECT_EQ(Read(image, 17), Bytes("plain, not packed"));
   EXPECT_EQ(archives.lastReadSize, 17u);
   EXPECT_TRUE(Boxes().empty());
   // Missing everywhere: only the loose read's box.
   name = "NONE.MES";
-  EXPECT_EQ(archives.LoadScript(name, image), 0);
+  EXPECT_EQ(archives.LoadScript(name, image, variables_->FileLoadSpace()), 0);
   EXPECT_EQ(Boxes(), std::vector<std::string>{"文件打开错误 / NONE.MES"});
 }
 
@@ -54,7 +54,7 @@ TEST_F(FileLayer, StoredScriptMissingFromTheArchiveIsReported) {
   WriteSettings("[FILE]\nbARCMES=1\n");
   ArchiveSet& archives = Open();
   std::string name = "other.mes";
-  EXPECT_EQ(archives.LoadScript(name, variables_->image()), 0);
+  EXPECT_EQ(archives.LoadScript(name, variables_->image(), variables_->FileLoadSpace()), 0);
   EXPECT_EQ(Boxes(), std::vector<std::string>{"文件检索错误 / OTHER.MES"});
 }
 
@@ -69,7 +69,7 @@ TEST_F(FileLayer, CompressedLooseDataAndTheScratchArea) {
     bytes::StoreLe32(variables_->bytes(), VariableArea::kSystemPointersOffset + 4, scratch);
     std::fill(variables_->image().begin(), variables_->image().end(), 0);
     std::string name = "items.dat";
-    ASSERT_EQ(archives.LoadData(name, variables_->image()), 1) << scratch;
+    ASSERT_EQ(archives.LoadData(name, variables_->image(), variables_->FileLoadSpace()), 1) << scratch;
     EXPECT_EQ(Read(variables_->image(), data.size()), data) << scratch;
     EXPECT_EQ(archives.lastReadSize, Packed(data).size());
   }
@@ -78,7 +78,7 @@ TEST_F(FileLayer, CompressedLooseDataAndTheScratchArea) {
   std::array<uint8_t, 8> guard{};
   guard.fill(0xAA);
   std::string name = "ITEMS.DAT";
-  EXPECT_EQ(archives.LoadData(name, std::span(small).first(32)), 0);
+  EXPECT_EQ(archives.LoadData(name, std::span(small).first(32), variables_->FileLoadSpace()), 0);
   EXPECT_EQ(small[32], 0);
   EXPECT_EQ(Boxes(), std::vector<std::string>{"文件的读取失败了。 / ITEMS.DAT"});
 }

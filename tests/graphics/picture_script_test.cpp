@@ -112,7 +112,7 @@ TEST_F(PictureScripts, TheThirteenPicturesGoIntoPlaneOneMemory) {
   }
   Script("MAIN.MES", "EFFECT 9\nEND\n");
   EXPECT_EQ(Run(), 0);
-  const auto& loaded = system_->thirteenPictures;
+  const auto& loaded = system_->interpreter().thirteenPictures;
   ASSERT_EQ(loaded[0].size(), 11u);
   EXPECT_EQ(loaded[1].data(), loaded[0].data() + 11);  // each right after the previous
   EXPECT_EQ(loaded[2].size(), 13u);

@@ -44,15 +44,15 @@ TEST_F(Presentation, AnOverlayPresentationLeavesTheStripToBeRepaired) {
   VramPlaneSet& planes = game().planes();
   game().variables().SetFlag(2007, 1);
   Fill(planes.Plane0(), 0x1111);
-  game().overlayActive = true;
+  game().planes().SetOverlayActive(true);
   planes.PresentRect(0, 0, 640, 480);
-  EXPECT_TRUE(game().stripDirty);
+  EXPECT_TRUE(game().planes().stripDirty());
   EXPECT_EQ(Screen(0, 400), 0x1111);
   // Plane 0 changes under the strip; a small presentation without the overlay repairs it.
-  game().overlayActive = false;
+  game().planes().SetOverlayActive(false);
   Fill(planes.Plane0(), 0x2222);
   planes.PresentRect(0, 0, 1, 1);
-  EXPECT_FALSE(game().stripDirty);
+  EXPECT_FALSE(game().planes().stripDirty());
   EXPECT_EQ(Screen(0, 0), 0x2222);
   EXPECT_EQ(Screen(300, 388), 0x2222);
   EXPECT_EQ(Screen(639, 459), 0x2222);

@@ -110,7 +110,7 @@ TEST_F(Saves, SlotEightSharesItsBlockAndFlag) {
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(R32('A'), 0xABCDu);
   EXPECT_EQ(R32('B'), 1u);
-  EXPECT_EQ(system_->interfaceSounds, 1u);
+  EXPECT_EQ(system_->shared().interfaceSounds, 1u);
   EXPECT_TRUE(std::filesystem::exists("FLAG08"));
 }
 

@@ -28,10 +28,10 @@ class ManagerTest : public HeadlessTest {
   int Start() {
     StartPlatform();
     variables_ = std::make_unique<VariableArea>();
-    archives_ = std::make_unique<ArchiveSet>(*variables_);
-    EXPECT_EQ(archives_->OpenAll(), 1);
+    archives_ = std::make_unique<ArchiveSet>();
+    EXPECT_EQ(archives_->OpenAll(ArchiveOptions::Read(SettingsFile())), 1);
     manager_ = std::make_unique<SoundManager>(archives_.get());
-    return manager_->Init();
+    return manager_->Init(SoundVolumes::Read(SettingsFile()));
   }
   void Write(const std::string& name, std::span<const uint8_t> bytes) {
     std::ofstream(dir() / name, std::ios::binary)
@@ -151,7 +151,7 @@ class NoSoundOutput : public platform::HeadlessBackend {
 TEST_F(ManagerTest, WithoutASoundDeviceInitShowsItsBoxAndFails) {
   platform::Install(std::make_unique<NoSoundOutput>());
   SoundManager manager;
-  EXPECT_EQ(manager.Init(), 0);
+  EXPECT_EQ(manager.Init(SoundVolumes{}), 0);
   ASSERT_EQ(platform::ShownBoxes().size(), 1u);
   EXPECT_EQ(platform::ShownBoxes()[0].caption, Gbk("系统错误"));
   EXPECT_EQ(platform::ShownBoxes()[0].text, Gbk("DirectSound不能使用。"));

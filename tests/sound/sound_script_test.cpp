@@ -187,10 +187,10 @@ TEST_F(SoundScriptTest, InterfaceSoundsPlayOnChannelThreeWhileSwitchedOn) {
   WriteBytes("WINOPN.WAV", PcmFile(Sine(600, 0.2, 5000)));
   Script("MAIN.MES", "EFFECT 11\nEND\n");
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(system_->interfaceSounds, 1u);
+  EXPECT_EQ(system_->shared().interfaceSounds, 1u);
   system_->PlaySystemSound("ERROR.WAV");
   EXPECT_EQ(system_->sound()->IsChannelPlaying(3), 1);
-  system_->interfaceSounds = 0;  // as EFFECT 12 leaves it
+  system_->shared().interfaceSounds = 0;  // as EFFECT 12 leaves it
   system_->PlaySystemSound("WINOPN.WAV");
   EXPECT_EQ(Events(), (std::vector<std::string>{"3 play ERROR.WAV"}));
 }

@@ -30,8 +30,8 @@ TEST_F(TickClock, CountsOnlyWhileResumedOnePerFifteenMilliseconds) {
   platform::Sleep(44);
   EXPECT_EQ(clock.GetTicks(), 2u);  // passes at 15 and 30 ms after the reset's pass phase
   // The wanted cursor follows the kind and reaches the cursor through the pump.
-  game().cursorKind = 2;
-  game().cursorId = 55;
+  game().shared().cursorKind = 2;
+  game().shared().cursorId = 55;
   platform::Sleep(15);
   PumpOnce();
   EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{55}));

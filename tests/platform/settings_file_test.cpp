@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/settings_file.h"
+#include "platform/settings_file.h"
 #include "platform/file.h"
 #include "tests/app/game_fixture.h"
 

@@ -1,6 +1,4 @@
-#include "sound/tick_thread.h"
-
-#include "app/game_system.h"
+#include "platform/tick_thread.h"
 
 namespace tvx {
 
@@ -9,7 +7,7 @@ int TickThread::Start() { return task_.Start(kTickMs, [this] { Pass(); }) ? 1 : 
 void TickThread::Pass() {
   if (paused()) return;
   ticks_.fetch_add(1, std::memory_order_acq_rel);
-  owner_.TickTasks();
+  if (tasks_) tasks_();
 }
 
 }  // namespace tvx

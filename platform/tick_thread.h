@@ -1,22 +1,24 @@
 // The engine's 15 ms clock. Every pass, while not paused, counts one tick and runs the
-// periodic tasks: the channel fade step, the wanted mouse cursor, the animation slots. It
-// is paused except while the interpreter runs; script waits reset the count and compare.
+// periodic tasks it was given (the game's are the channel fade step, the wanted mouse cursor
+// and the animation slots). It is paused except while the interpreter runs; script waits
+// reset the count and compare.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "platform/periodic_task.h"
 
 namespace tvx {
 
-class GameSystem;
-
 class TickThread {
  public:
   static constexpr uint32_t kTickMs = 15;
 
-  explicit TickThread(GameSystem& owner) : owner_(owner) {}
+  // `tasks` runs on the clock's thread once per counted tick.
+  explicit TickThread(std::function<void()> tasks) : tasks_(std::move(tasks)) {}
   TickThread(const TickThread&) = delete;
   TickThread& operator=(const TickThread&) = delete;
   ~TickThread() { Shutdown(); }
@@ -34,7 +36,7 @@ class TickThread {
  private:
   void Pass();
 
-  GameSystem& owner_;
+  std::function<void()> tasks_;
   std::atomic<int32_t> paused_{1};
   std::atomic<uint32_t> ticks_{0};
   platform::PeriodicTask task_;
