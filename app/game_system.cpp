@@ -81,7 +81,7 @@ void GameSystem::ShowFileName(size_t slot, std::string_view name) {
   if (shown_files_.size() >= kRecordLimit)
     shown_files_.erase(shown_files_.begin(), shown_files_.begin() + kRecordLimit / 2);
   shown_files_.push_back({slot, nowFileNames[slot]});
-  // The NOW FILE view that repaints these names comes with the menu commands.
+  // The NOW FILE view that shows these names is not built yet.
 }
 
 void GameSystem::PlaySystemSound(std::string_view name) {
@@ -97,17 +97,24 @@ void GameSystem::TickTasks() {
 
 void GameSystem::ApplyWantedCursor() {
   const uint32_t wanted = wanted_cursor_.exchange(0, std::memory_order_acq_rel);
-  if (wanted & kCursorRequested)
-    platform::SetCursor({static_cast<uint16_t>(wanted & 0xFFFF)});
+  if (wanted & kCursorRequested) platform::SetCursor({static_cast<uint16_t>(wanted & 0xFFFF)});
 }
 
-bool GameSystem::PumpOnce() { return tvx::PumpOnce() != 0; }
+bool GameSystem::PumpOnce() {
+  return tvx::PumpOnce() != 0;
+}
 
-bool GameSystem::PumpWaiting() { return PumpOnceWaiting() != 0; }
+bool GameSystem::PumpWaiting() {
+  return PumpOnceWaiting() != 0;
+}
 
-bool GameSystem::SkipHeld() { return main_window_.QueryInput(kShift) != 0; }
+bool GameSystem::SkipHeld() {
+  return main_window_.QueryInput(kShift) != 0;
+}
 
-int GameSystem::QueryInput(int input) { return main_window_.QueryInput(input); }
+int GameSystem::QueryInput(int input) {
+  return main_window_.QueryInput(input);
+}
 
 bool GameSystem::Quitting() {
   // Run state 3 is a pause that the next command ends.
@@ -210,6 +217,8 @@ bool GameSystem::StartUp() {
   return true;
 }
 
-int GameSystem::RunSystem() { return StartUp() ? RunGame() : 0; }
+int GameSystem::RunSystem() {
+  return StartUp() ? RunGame() : 0;
+}
 
 }  // namespace tvx

@@ -83,7 +83,7 @@ class GameSystem final : public ScriptHost {
   int QueryInput(int input) override;
   bool Quitting() override;
 
-  // Builds the command menus once the main window exists (menu commands come later).
+  // Builds the command menus once the main window exists (not built yet: no menus).
   void BuildMenus() {}
   // Sets the menus' check marks from the options.
   void UpdateMenuChecks() {}

@@ -16,7 +16,9 @@ MainWindow::~MainWindow() {
   if (platform::IsWindow(handle_)) platform::DestroyWindow(handle_);
 }
 
-void MainWindow::ReadTitle() { title_ = settings_.ReadString("Config", "TITLE", "TALVEX", 128); }
+void MainWindow::ReadTitle() {
+  title_ = settings_.ReadString("Config", "TITLE", "TALVEX", 128);
+}
 
 bool MainWindow::CreateMainWindow(bool windowed) {
   platform::WindowDesc desc;
@@ -39,7 +41,9 @@ bool MainWindow::CreateMainWindow(bool windowed) {
   return true;
 }
 
-bool MainWindow::DestroyMainWindow() { return platform::DestroyWindow(handle_); }
+bool MainWindow::DestroyMainWindow() {
+  return platform::DestroyWindow(handle_);
+}
 
 int MainWindow::QueryInput(int k) {
   // A key release that never reached the window cannot leave a bit set.
@@ -88,7 +92,9 @@ platform::CursorShape MainWindow::CursorForKind() const {
   }
 }
 
-void MainWindow::SetCursorByKind() { platform::SetCursor(CursorForKind()); }
+void MainWindow::SetCursorByKind() {
+  platform::SetCursor(CursorForKind());
+}
 
 intptr_t MainWindow::Procedure(void* context, const platform::Message& message) {
   return static_cast<MainWindow*>(context)->Handle(message);

@@ -24,8 +24,7 @@ bool HandleOneMessage() {
     }
     return true;
   }
-  const platform::WindowId main =
-      g_system ? g_system->mainWindow().handle() : platform::kNoWindow;
+  const platform::WindowId main = g_system ? g_system->mainWindow().handle() : platform::kNoWindow;
   if (!platform::TranslateAccelerator(main, *message)) platform::TranslateMessage(*message);
   platform::DispatchMessage(*message);
   return true;
@@ -75,8 +74,12 @@ void GameErrorBox(std::string_view caption_gbk, std::string_view text_gbk) {
 
 }  // namespace
 
-GameSystem* CurrentGameSystem() { return g_system; }
-ShellWindows* CurrentShellWindows() { return g_shell; }
+GameSystem* CurrentGameSystem() {
+  return g_system;
+}
+ShellWindows* CurrentShellWindows() {
+  return g_shell;
+}
 
 void SetCurrentPointers(GameSystem* system, ShellWindows* shell) {
   g_system = system;

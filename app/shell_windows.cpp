@@ -78,7 +78,7 @@ intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
 }
 
 void ShellWindows::HandleCommand(uint16_t identifier) {
-  // The rest of the command menu comes with the menu commands.
+  // Only ending the game has a handler so far; the other commands do nothing yet.
   if (identifier == kCommandEndGame)
     platform::PostMessage(system_.mainWindow().handle(), platform::Msg::SysCommand,
                           platform::kScClose);

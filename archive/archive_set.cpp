@@ -27,9 +27,9 @@ constexpr std::array<RoleKeys, 5> kRoleKeys = {{
 
 // Close-failure texts by slot.
 constexpr std::array<std::string_view, ArchiveSet::kSlotCount> kCloseFailure = {
-    "MESARC 文件的关闭失败了。", "BGARC 文件的关闭失败了。",  "DATAARC 文件的关闭失败了。",
+    "MESARC 文件的关闭失败了。", "BGARC 文件的关闭失败了。",    "DATAARC 文件的关闭失败了。",
     "BGMARC 文件的关闭失败了。", "VOICEARC 文件的关闭失败了。", "SE0 文件的关闭失败了。",
-    "SE1 文件的关闭失败了。",    "SE2 文件的关闭失败了。",    "SE3 文件的关闭失败了。",
+    "SE1 文件的关闭失败了。",    "SE2 文件的关闭失败了。",      "SE3 文件的关闭失败了。",
 };
 
 void Box(std::string_view caption_utf8, std::string_view text_gbk) {
@@ -46,8 +46,8 @@ ArchiveOptions ArchiveOptions::Read(const SettingsFile& settings) {
   ArchiveOptions options;
   for (size_t i = 0; i < kRoleKeys.size(); ++i) {
     options.packed[i] = settings.ReadInt("FILE", kRoleKeys[i].flag_key, 0);
-    options.names[i] = settings.ReadString("FILE", kRoleKeys[i].name_key,
-                                           kRoleKeys[i].default_name, ArchiveSet::kNameCapacity);
+    options.names[i] = settings.ReadString("FILE", kRoleKeys[i].name_key, kRoleKeys[i].default_name,
+                                           ArchiveSet::kNameCapacity);
   }
   options.mesCompressed = settings.ReadInt("MES", "bMESTYPE", 0);
   options.dataCompressed = settings.ReadInt("DATA", "bDATATYPE", 0);
@@ -176,8 +176,8 @@ int ArchiveSet::Find(std::string& name, ArchiveRole role) const {
   // The index stays scrambled: the key is scrambled instead, which compares the same.
   std::array<uint8_t, arc::kNameSize> scrambled{};
   for (size_t i = 0; i < arc::kNameSize; ++i)
-    scrambled[i] = static_cast<uint8_t>((i < key.size() ? static_cast<uint8_t>(key[i]) : 0) ^
-                                        arc::kNameMask);
+    scrambled[i] =
+        static_cast<uint8_t>((i < key.size() ? static_cast<uint8_t>(key[i]) : 0) ^ arc::kNameMask);
   const size_t compare = std::min(key.size() + 1, arc::kNameSize);
   const RoleIndex& index = indexes_[Index(role)];
   for (uint32_t i = 0; i < index.count; ++i) {
@@ -196,8 +196,8 @@ std::optional<uint32_t> ArchiveSet::Position(std::string& name, ArchiveRole role
     return std::nullopt;
   }
   const RoleIndex& index = indexes_[Index(role)];
-  const auto raw = std::span<const uint8_t>(index.bytes).subspan(
-      static_cast<size_t>(found) * arc::kEntrySize, arc::kEntrySize);
+  const auto raw = std::span<const uint8_t>(index.bytes)
+                       .subspan(static_cast<size_t>(found) * arc::kEntrySize, arc::kEntrySize);
   const uint32_t size = bytes::LoadLe32(raw, 20) ^ arc::kSizeMask;
   const uint32_t offset = bytes::LoadLe32(raw, 24) ^ arc::kOffsetMask;
   if (!slots_[slot].Seek(offset)) return std::nullopt;
@@ -207,7 +207,9 @@ std::optional<uint32_t> ArchiveSet::Position(std::string& name, ArchiveRole role
 platform::File* ArchiveSet::OpenSoundFile(std::string& name, int channel) {
   channel &= 0xFF;
   if (channel > 5) return nullptr;
-  const int slot = channel == 0 ? kMusicSlot : channel == 1 ? kVoiceSlot : kFirstEffectSlot + channel - 2;
+  const int slot = channel == 0   ? kMusicSlot
+                   : channel == 1 ? kVoiceSlot
+                                  : kFirstEffectSlot + channel - 2;
   const ArchiveRole role = channel == 1 ? ArchiveRole::Voice : ArchiveRole::Bgm;
   const std::string& archive = names_[Index(role)];
   if (!RoleFlag(role)) {
@@ -236,7 +238,9 @@ int ArchiveSet::CloseSoundFile(int channel) {
   if (channel > 5) return 0;
   const ArchiveRole role = channel == 1 ? ArchiveRole::Voice : ArchiveRole::Bgm;
   if (RoleFlag(role)) return 1;
-  const int slot = channel == 0 ? kMusicSlot : channel == 1 ? kVoiceSlot : kFirstEffectSlot + channel - 2;
+  const int slot = channel == 0   ? kMusicSlot
+                   : channel == 1 ? kVoiceSlot
+                                  : kFirstEffectSlot + channel - 2;
   return slots_[slot].Close() ? 1 : 0;
 }
 

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/settings_file.h"
 #include "archive/load_space.h"
 #include "archive/lzss_decoder.h"
 #include "platform/file.h"
+#include "platform/settings_file.h"
 
 namespace tvx {
 
@@ -33,7 +33,6 @@ struct ArchiveOptions {
   int32_t mesCompressed = 0;
   int32_t dataCompressed = 0;
 };
-
 
 class ArchiveSet {
  public:
@@ -84,7 +83,9 @@ class ArchiveSet {
 
   uint32_t lastReadSize = 0;
 
-  bool IsSlotOpen(int slot) const { return slot >= 0 && slot < kSlotCount && slots_[slot].IsOpen(); }
+  bool IsSlotOpen(int slot) const {
+    return slot >= 0 && slot < kSlotCount && slots_[slot].IsOpen();
+  }
   uint32_t EntryCount(ArchiveRole role) const { return indexes_[Index(role)].count; }
   // The in-memory index as kept between lookups (scrambled).
   std::span<const uint8_t> RawIndex(ArchiveRole role) const { return indexes_[Index(role)].bytes; }
@@ -110,11 +111,10 @@ class ArchiveSet {
   std::optional<uint32_t> ReadWholeLooseFile(const std::string& name,
                                              std::span<uint8_t> destination);
   int PlainLooseRead(const std::string& name, std::span<uint8_t> destination);
-  int CompressedLooseRead(const std::string& name, std::span<uint8_t> destination,
-                          LoadSpace space);
+  int CompressedLooseRead(const std::string& name, std::span<uint8_t> destination, LoadSpace space);
   int PlainArchiveRead(std::string& name, std::span<uint8_t> destination, ArchiveRole role);
-  int CompressedArchiveRead(std::string& name, std::span<uint8_t> destination,
-                            ArchiveRole role, LoadSpace space);
+  int CompressedArchiveRead(std::string& name, std::span<uint8_t> destination, ArchiveRole role,
+                            LoadSpace space);
   // Expands staged input into the destination, keeping the two apart; false when the
   // destination cannot hold the whole expansion.
   bool Expand(std::span<uint8_t> packed, std::span<uint8_t> destination, LoadSpace space);

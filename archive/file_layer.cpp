@@ -36,8 +36,8 @@ bool ArchiveSet::Expand(std::span<uint8_t> packed, std::span<uint8_t> destinatio
     packed = moved;
     const std::less<const uint8_t*> less;
     if (!less(destination.data(), packed.data())) return packed.empty();
-    destination = destination.first(
-        std::min<size_t>(destination.size(), static_cast<size_t>(packed.data() - destination.data())));
+    destination = destination.first(std::min<size_t>(
+        destination.size(), static_cast<size_t>(packed.data() - destination.data())));
   }
   decoder_.Decode(packed, destination);
   return decoder_.LastDecodeComplete();

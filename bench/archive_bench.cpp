@@ -23,9 +23,9 @@
 namespace {
 
 std::vector<uint8_t> TextLike(size_t size) {
-  static const char* words[] = {"the ", "train ", "left ", "at ", "night ", "and ", "she ",
-                                "waited ", "by ", "window, ", "watching ", "lights.\n", "「",
-                                "」", "他说：", "我们走吧。"};
+  static const char* words[] = {"the ", "train ",  "left ",  "at ",       "night ",    "and ",
+                                "she ", "waited ", "by ",    "window, ",  "watching ", "lights.\n",
+                                "「",   "」",      "他说：", "我们走吧。"};
   std::mt19937 random(1);
   std::vector<uint8_t> out;
   while (out.size() < size) {
@@ -154,7 +154,8 @@ struct Game {
     file.insert(file.end(), index.begin(), index.end());
     file.insert(file.end(), script.begin(), script.end());
     std::ofstream(dir / "CHS.ARC", std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
     // Compressed input is staged at 0x20000, where the script machine puts it.
     tvx::bytes::StoreLe32(variables->bytes(), tvx::VariableArea::kSystemPointersOffset + 4,
                           0x20000);
@@ -182,7 +183,7 @@ void BM_LoadScript128KCompressed(benchmark::State& state) {
   for (auto _ : state) {
     std::string name = "MAIN.MES";
     if (!game.archives->LoadScript(name, game.variables->image().first(0x20000),
-                                  game.variables->FileLoadSpace()))
+                                   game.variables->FileLoadSpace()))
       state.SkipWithError("load failed");
   }
 }

@@ -41,14 +41,15 @@ void CopyRect(const VramPlane& source, Rect16 from, VramPlane& dest, uint32_t dx
     if (!same_plane) {
       std::memcpy(out, in, from.w * 2);
     } else {
-      // Within one plane, pixel by pixel left to right, as the engine always copied.
+      // Within one plane, pixel by pixel left to right: a block moved right over itself
+      // repeats its left columns.
       for (uint32_t c = 0; c < from.w; ++c) out[c] = in[c];
     }
   }
 }
 
-void CopyRectKeyed(const VramPlane& source, Rect16 from, VramPlane& dest, uint32_t dx,
-                   uint32_t dy, uint16_t key) {
+void CopyRectKeyed(const VramPlane& source, Rect16 from, VramPlane& dest, uint32_t dx, uint32_t dy,
+                   uint16_t key) {
   Clip(source, from.x, from.y, from.w, from.h);
   Clip(dest, dx, dy, from.w, from.h);
   for (uint32_t r = 0; r < from.h; ++r) {
@@ -82,8 +83,8 @@ void ToggleColour(VramPlane& plane, Rect16 rect, uint16_t a, uint16_t b) {
   ForEachPixel(plane, rect, [a, b](uint16_t p) { return p == a ? b : a; });
 }
 
-void Composite(const VramPlane& fore, Rect16 from, const VramPlane& back, uint32_t bx,
-               uint32_t by, VramPlane& dest, uint32_t dx, uint32_t dy, uint16_t key,
+void Composite(const VramPlane& fore, Rect16 from, const VramPlane& back, uint32_t bx, uint32_t by,
+               VramPlane& dest, uint32_t dx, uint32_t dy, uint16_t key,
                std::span<uint16_t> scratch) {
   Clip(fore, from.x, from.y, from.w, from.h);
   Clip(back, bx, by, from.w, from.h);
@@ -98,7 +99,8 @@ void Composite(const VramPlane& fore, Rect16 from, const VramPlane& back, uint32
 }
 
 void Darken(VramPlane& plane, Rect16 rect) {
-  ForEachPixel(plane, rect, [](uint16_t p) { return MapChannels(p, [](int c) { return c >> 1; }); });
+  ForEachPixel(plane, rect,
+               [](uint16_t p) { return MapChannels(p, [](int c) { return c >> 1; }); });
 }
 
 void Wash(VramPlane& plane, Rect16 rect) {

@@ -111,14 +111,13 @@ uint32_t GraphicsEngine::FadeStep() {
     if (fade_active_.load(std::memory_order_acquire) == 0) return 0;
     shown = fade_shown_;
     if (fade_kind_ == FadeKind::kChannel) {
-      going_on = transition::ChannelFadeStep(*fade_target_, *shown, fade_mode_ != 0,
-                                             fade_threshold_);
+      going_on =
+          transition::ChannelFadeStep(*fade_target_, *shown, fade_mode_ != 0, fade_threshold_);
       // Stops at 0 rather than wrapping, so that brightening never stalls.
       if (fade_threshold_ > 0) --fade_threshold_;
     } else {
       ++blend_step_;
-      const VramPlane old{blend_old_, shown->originX, shown->originY, shown->width,
-                          shown->height};
+      const VramPlane old{blend_old_, shown->originX, shown->originY, shown->width, shown->height};
       transition::CrossFadeMix(*fade_target_, old, *shown, blend_step_, blend_steps_);
       going_on = blend_step_ < blend_steps_;
     }
@@ -141,8 +140,8 @@ void GraphicsEngine::WaitFade() {
   });
   std::lock_guard lock(planes_.pixelLock());
   if (fade_active_.exchange(0, std::memory_order_acq_rel) != 0 && fade_kind_ == FadeKind::kBlend)
-    blit::CopyRect(*fade_target_, {0, 0, fade_shown_->width, fade_shown_->height}, *fade_shown_,
-                   0, 0);
+    blit::CopyRect(*fade_target_, {0, 0, fade_shown_->width, fade_shown_->height}, *fade_shown_, 0,
+                   0);
 }
 
 }  // namespace tvx

@@ -18,8 +18,7 @@ std::string SettingsFile::ReadString(std::string_view section, std::string_view 
   return platform::profile::ReadString(path_, section, key, default_value, capacity);
 }
 
-void SettingsFile::WriteInt(std::string_view section, std::string_view key,
-                            int32_t value) const {
+void SettingsFile::WriteInt(std::string_view section, std::string_view key, int32_t value) const {
   WriteString(section, key, std::to_string(value));
 }
 

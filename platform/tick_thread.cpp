@@ -2,7 +2,9 @@
 
 namespace tvx {
 
-int TickThread::Start() { return task_.Start(kTickMs, [this] { Pass(); }) ? 1 : 0; }
+int TickThread::Start() {
+  return task_.Start(kTickMs, [this] { Pass(); }) ? 1 : 0;
+}
 
 void TickThread::Pass() {
   if (paused()) return;

@@ -32,8 +32,8 @@ struct Rect {
 Rect Union(const Rect& a, const Rect& b);
 Rect Intersect(const Rect& a, const Rect& b);
 
-// Virtual key codes. The values follow the engine's original platform so that key codes
-// written into messages keep their familiar numbers.
+// Virtual key codes: the numbers that key messages carry in wparam. Letters are their
+// capital ASCII codes; the other keys have fixed numbers of their own.
 enum class Key : uint8_t {
   None = 0,
   Tab = 0x09,
@@ -54,20 +54,22 @@ enum class Key : uint8_t {
   F10 = 0x79,
 };
 inline constexpr int kKeyCount = 256;
-constexpr Key LetterKey(char upper) { return static_cast<Key>(static_cast<uint8_t>(upper)); }
+constexpr Key LetterKey(char upper) {
+  return static_cast<Key>(static_cast<uint8_t>(upper));
+}
 
 enum class Msg : uint16_t {
   Null,
   Create,
   Destroy,
-  Size,        // wparam: kSizeRestored / kSizeMinimized / kSizeMaximized
+  Size,  // wparam: kSizeRestored / kSizeMinimized / kSizeMaximized
   SetFocus,
   KillFocus,
   Paint,
   Close,
-  Quit,        // wparam: exit code
+  Quit,  // wparam: exit code
   SetCursor,
-  KeyDown,     // wparam: Key
+  KeyDown,  // wparam: Key
   KeyUp,
   Char,        // wparam: character code
   SysKeyDown,  // a key pressed while Alt is held, or Alt / F10 themselves
@@ -103,7 +105,8 @@ struct Message {
 };
 
 inline int32_t PackPoint(int32_t x, int32_t y) {
-  return static_cast<int32_t>((static_cast<uint32_t>(y) << 16) | (static_cast<uint32_t>(x) & 0xFFFF));
+  return static_cast<int32_t>((static_cast<uint32_t>(y) << 16) |
+                              (static_cast<uint32_t>(x) & 0xFFFF));
 }
 inline Point UnpackPoint(int32_t lparam) {
   return {static_cast<int16_t>(lparam & 0xFFFF), static_cast<int16_t>((lparam >> 16) & 0xFFFF)};
@@ -124,7 +127,7 @@ struct WindowDesc {
   std::string title;  // GBK
   int32_t x = 0;
   int32_t y = 0;
-  int32_t width = 640;   // client area, in pixels
+  int32_t width = 640;  // client area, in pixels
   int32_t height = 480;
   WindowStyle style = WindowStyle::Popup;
   bool topmost = false;

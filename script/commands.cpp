@@ -40,8 +40,7 @@ void ScriptInterpreter::StoreRegisters32(uint8_t r) {
 void ScriptInterpreter::StoreBytes() {
   uint32_t i = evaluator_.Evaluate();
   const uint8_t r = ReadByte(1);
-  const uint32_t base =
-      memory_.Read16(kBase + VariableArea::kRegisters16Offset + 2u * r);
+  const uint32_t base = memory_.Read16(kBase + VariableArea::kRegisters16Offset + 2u * r);
   do {
     memory_.Write8(kBase + base + i++, static_cast<uint8_t>(evaluator_.Evaluate()));
   } while (ReadByte(1) != 0 && !PastEnd());
@@ -139,8 +138,7 @@ void ScriptInterpreter::WaitWhileHeld(int input, uint32_t ticks) {
   TickThread* clock = this->ticks();
   if (!clock || !variables_.HasSystemFlag(kFlagMenuWaits)) return;
   const uint32_t start = clock->GetTicks();
-  WaitUntil(host_,
-            [&] { return clock->GetTicks() - start >= ticks || !host_.QueryInput(input); });
+  WaitUntil(host_, [&] { return clock->GetTicks() - start >= ticks || !host_.QueryInput(input); });
 }
 
 void ScriptInterpreter::MenuRun() {

@@ -19,8 +19,8 @@ ExpressionEvaluator::ExpressionEvaluator(ScriptInterpreter& interpreter, VmMemor
 
 void ExpressionEvaluator::SeedFromLocalTime() {
   const platform::LocalTime t = platform::Now();
-  const int fields[] = {t.year, t.month, t.weekday, t.day, t.hour, t.minute, t.second,
-                        t.millisecond};
+  const int fields[] = {t.year, t.month,  t.weekday, t.day,
+                        t.hour, t.minute, t.second,  t.millisecond};
   uint32_t sum = 0;
   for (int field : fields) sum += static_cast<uint16_t>(field);
   seed_ = sum;
@@ -31,8 +31,7 @@ void ExpressionEvaluator::Push(uint32_t value) {
   // damaged expression cannot flood the player with boxes.
   if (depth_ >= kStackSize) return;
   stack_[depth_++] = value;
-  if (depth_ >= kStackSize)
-    ErrorBox(gbk::FromUtf8("堆栈溢出"), gbk::FromUtf8("堆栈缓冲器溢出了"));
+  if (depth_ >= kStackSize) ErrorBox(gbk::FromUtf8("堆栈溢出"), gbk::FromUtf8("堆栈缓冲器溢出了"));
 }
 
 uint32_t ExpressionEvaluator::Pop() {
@@ -81,9 +80,8 @@ uint32_t ExpressionEvaluator::Evaluate() {
       case kExprDim16: {
         const uint32_t i = Pop();
         const uint8_t s = interpreter_.ReadByte(1);
-        const VmAddress base =
-            s == 0 ? memory_.Read32(kBase + VariableArea::kArray0AddressOffset)
-                   : kBase + Register16(static_cast<uint8_t>(s - 1));
+        const VmAddress base = s == 0 ? memory_.Read32(kBase + VariableArea::kArray0AddressOffset)
+                                      : kBase + Register16(static_cast<uint8_t>(s - 1));
         Push(memory_.Read16(base + 2 * i));
         break;
       }
@@ -177,8 +175,7 @@ uint32_t ExpressionEvaluator::Evaluate() {
         break;
       case kExprEnd: {
         const uint32_t result = Pop();
-        if (depth_ != 0)
-          ErrorBox(gbk::FromUtf8("堆栈错误"), gbk::FromUtf8("在堆栈里有数据。"));
+        if (depth_ != 0) ErrorBox(gbk::FromUtf8("堆栈错误"), gbk::FromUtf8("在堆栈里有数据。"));
         return result;
       }
       default:

@@ -105,7 +105,6 @@ void ScreenUpdateCall(ScriptInterpreter& interpreter, const ParamList& p) {
   VramPlaneSet& planes = interpreter.planes();
   GraphicsEngine& graphics = interpreter.graphics();
   graphics.WaitFade();
-  // (Stopping the animation slots comes with them.)
   const bool coloured = p.count >= 2;
   const auto colour = static_cast<uint16_t>(p.Value(1));
   // The fade and the dissolve keep the old screen in the work plane and go to a colour

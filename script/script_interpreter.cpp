@@ -68,8 +68,8 @@ void ScriptInterpreter::ReadParamList() {
     const uint8_t kind = ReadByte(1);
     // Parameters beyond the list's capacity are read and dropped.
     ParamRecord dropped;
-    ParamRecord& record = params_.count < ParamList::kCapacity ? params_.records[params_.count]
-                                                              : dropped;
+    ParamRecord& record =
+        params_.count < ParamList::kCapacity ? params_.records[params_.count] : dropped;
     if (kind == 1) {
       record.kind = 1;
       size_t length = 0;

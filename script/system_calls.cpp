@@ -17,9 +17,9 @@
 #include "script/script_interpreter.h"
 #include "script/shared_state.h"
 #include "script/sound_calls.h"
-#include "sound/sound_manager.h"
 #include "script/text_calls.h"
 #include "script/variable_area.h"
+#include "sound/sound_manager.h"
 
 namespace tvx {
 namespace {
@@ -99,8 +99,8 @@ void ReadDataFile(ScriptInterpreter& interpreter, const ParamList& p) {
   std::string name = p.Text(0);
   interpreter.host().ShowFileName(3, name);
   const auto image = variables.image();
-  interpreter.archives()->LoadData(
-      name, image.subspan(std::min<size_t>(p.Value(1), image.size())), variables.FileLoadSpace());
+  interpreter.archives()->LoadData(name, image.subspan(std::min<size_t>(p.Value(1), image.size())),
+                                   variables.FileLoadSpace());
 }
 
 void RunCodeAt(ScriptInterpreter& interpreter, const ParamList& p) {
@@ -139,7 +139,8 @@ void FindItem(ScriptInterpreter& interpreter, const ParamList& p) {
 void LocalTime(ScriptInterpreter& interpreter, const ParamList&) {
   const platform::LocalTime t = platform::Now();
   const int fields[] = {t.year, t.month, t.weekday, t.day, t.hour, t.minute, t.second};
-  for (int r = 0; r < 7; ++r) interpreter.variables().SetRegister16(r, static_cast<uint16_t>(fields[r]));
+  for (int r = 0; r < 7; ++r)
+    interpreter.variables().SetRegister16(r, static_cast<uint16_t>(fields[r]));
 }
 
 // Waits for the player: without parameters until decide is pressed and released again (Ctrl
@@ -174,7 +175,7 @@ void WaitForPlayer(ScriptInterpreter& interpreter, const ParamList& p) {
 void CompareInput(ScriptInterpreter& interpreter, const ParamList& p) {
   const int state = interpreter.host().QueryInput(static_cast<int>(p.Value(0)));
   interpreter.variables().SetRegister32(VariableArea::kRegisterS,
-                                   static_cast<uint32_t>(state) == p.Value(1) ? 1 : 0);
+                                        static_cast<uint32_t>(state) == p.Value(1) ? 1 : 0);
 }
 
 void Measure(ScriptInterpreter& interpreter, const ParamList& p) {

@@ -9,7 +9,8 @@ namespace tvx {
 
 void FontCall(ScriptInterpreter& interpreter, const ParamList&) {
   const VariableArea& variables = interpreter.variables();
-  interpreter.graphics().SetGlyphSize(variables.Word(kWordFontWidth), variables.Word(kWordFontHeight));
+  interpreter.graphics().SetGlyphSize(variables.Word(kWordFontWidth),
+                                      variables.Word(kWordFontHeight));
 }
 
 void NumberCall(ScriptInterpreter& interpreter, const ParamList& p) {
@@ -20,7 +21,8 @@ void TextColoursCall(ScriptInterpreter& interpreter, const ParamList& p) {
   VariableArea& variables = interpreter.variables();
   variables.SetWord(kWordOutlineColour, static_cast<uint16_t>(p.Value(0)));
   variables.SetWord(kWordFaceColour, static_cast<uint16_t>(p.Value(1)));
-  interpreter.graphics().SetColours(variables.Word(kWordOutlineColour), variables.Word(kWordFaceColour));
+  interpreter.graphics().SetColours(variables.Word(kWordOutlineColour),
+                                    variables.Word(kWordFaceColour));
 }
 
 }  // namespace tvx

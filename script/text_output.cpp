@@ -60,7 +60,7 @@ void TextOutput::SetWord(int k, int value) {
 void TextOutput::DrawAndAdvance(uint16_t code, uint16_t advance) {
   VramPlane& plane = interpreter_.planes().Get(Word(kWordTargetPlane));
   interpreter_.graphics().DrawGlyph(plane, code, Word(kWordCursorX), Word(kWordCursorY),
-                              Word(kWordGlyphStyle));
+                                    Word(kWordGlyphStyle));
   SetWord(kWordCursorX, Word(kWordCursorX) + advance);
   // The wrap test uses the full advance, also after a half-width character.
   if (Word(kWordCursorX) + Word(kWordCharAdvance) > Word(kWordWindowRight)) {

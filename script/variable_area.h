@@ -121,7 +121,8 @@ class VariableArea {
   uint16_t SystemFlags() const { return Word(kWordSystemFlags); }
   bool HasSystemFlag(uint16_t bit) const { return (SystemFlags() & bit) != 0; }
   void SetSystemFlag(uint16_t bit, bool on) {
-    SetWord(kWordSystemFlags, static_cast<uint16_t>(on ? SystemFlags() | bit : SystemFlags() & ~bit));
+    SetWord(kWordSystemFlags,
+            static_cast<uint16_t>(on ? SystemFlags() | bit : SystemFlags() & ~bit));
   }
 
   void SetScriptName(std::string_view name);

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: a short run of each fuzz target,
-# then the test suite in the default build and under AddressSanitizer + UndefinedBehavior-
-# Sanitizer.
+# Installs what is missing, builds, and runs every test: the check that every engine folder
+# includes only from its own floor and below, a short run of each fuzz target, then the test
+# suite in the default build and under AddressSanitizer + UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh clang libclang-rt-14-dev
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+
+echo "== include floors =="
+./scripts/check-includes.sh
 
 echo "== fuzz (short runs) =="
 cmake --preset fuzz >/dev/null

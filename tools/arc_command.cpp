@@ -42,16 +42,6 @@ constexpr std::string_view kExtractHelp =
     "  --lzss      expand LZSS-compressed entries\n"
     "  -o DIR      the folder to write to\n";
 
-int Usage(std::ostream& err, std::string_view usage) {
-  err << usage;
-  return kExitUsage;
-}
-
-int Help(std::ostream& out, std::string_view usage, std::string_view help) {
-  out << usage << "\n" << help;
-  return kExitOk;
-}
-
 // Options may stand anywhere; "--" ends them.
 int RunPack(CommandArgs args, std::ostream& out, std::ostream& err) {
   PackRequest request;
@@ -119,18 +109,9 @@ int RunExtract(CommandArgs args, std::ostream& out, std::ostream& err) {
 
 int RunArc(CommandArgs args, std::ostream& out, std::ostream& err) {
   constexpr std::string_view kUsage = "usage: talvex-tool arc pack|list|extract ... (see --help)\n";
-  if (args.empty()) return Usage(err, kUsage);
-  const std::string& action = args[0];
-  const CommandArgs rest = args.subspan(1);
-  if (IsHelpFlag(action)) {
-    out << kArcHelp;
-    return kExitOk;
-  }
-  if (action == "pack") return RunPack(rest, out, err);
-  if (action == "list") return RunList(rest, out, err);
-  if (action == "extract") return RunExtract(rest, out, err);
-  err << "talvex-tool arc: unknown command '" << action << "'\n";
-  return Usage(err, kUsage);
+  static constexpr Action kActions[] = {
+      {"pack", RunPack}, {"list", RunList}, {"extract", RunExtract}};
+  return RunAction(args, out, err, "arc", kUsage, kArcHelp, kActions);
 }
 
 }  // namespace tvx::tool

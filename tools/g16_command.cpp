@@ -47,15 +47,6 @@ constexpr std::string_view kInfoHelp =
     "Shows a G16 picture's position, size, packed size and ratio, and checks that its pixel\n"
     "stream expands to every byte the picture needs (exit code 1 when it does not).\n";
 
-int Usage(std::ostream& err, std::string_view usage) {
-  err << usage;
-  return kExitUsage;
-}
-
-bool IsOption(const std::string& arg) {
-  return arg.size() > 1 && arg[0] == '-';
-}
-
 std::optional<uint16_t> ParseCoordinate(std::string_view text) {
   uint32_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -192,18 +183,8 @@ int Info(CommandArgs args, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int RunG16(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) return Usage(err, kUsage);
-  const std::string& action = args[0];
-  const CommandArgs rest = args.subspan(1);
-  if (IsHelpFlag(action)) {
-    out << kHelp;
-    return kExitOk;
-  }
-  if (action == "encode") return Encode(rest, out, err);
-  if (action == "decode") return Decode(rest, out, err);
-  if (action == "info") return Info(rest, out, err);
-  err << "talvex-tool g16: unknown command '" << action << "'\n";
-  return Usage(err, kUsage);
+  static constexpr Action kActions[] = {{"encode", Encode}, {"decode", Decode}, {"info", Info}};
+  return RunAction(args, out, err, "g16", kUsage, kHelp, kActions);
 }
 
 }  // namespace tvx::tool

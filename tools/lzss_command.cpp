@@ -71,16 +71,9 @@ int RunLzss(CommandArgs args, std::ostream& out, std::ostream& err) {
       return kExitOk;
     }
   }
-  if (args.size() != 3 || (args[0] != "pack" && args[0] != "unpack")) {
-    err << kUsage;
-    return kExitUsage;
-  }
-  for (const std::string& path : args.subspan(1)) {
-    if (path.empty() || path[0] == '-') {
-      err << kUsage;
-      return kExitUsage;
-    }
-  }
+  if (args.size() != 3 || (args[0] != "pack" && args[0] != "unpack")) return Usage(err, kUsage);
+  for (const std::string& path : args.subspan(1))
+    if (path.empty() || path[0] == '-') return Usage(err, kUsage);
   return args[0] == "pack" ? Pack(args[1], args[2], out, err) : Unpack(args[1], args[2], out, err);
 }
 

@@ -34,19 +34,9 @@ constexpr std::string_view kDisasmHelp =
     "assembler would encode differently with RAW(...), so that 'mes asm' always gives back\n"
     "the same bytes.\n";
 
-int Usage(std::ostream& err, std::string_view usage) {
-  err << usage;
-  return kExitUsage;
-}
-
-bool IsOption(const std::string& arg) {
-  return !arg.empty() && arg[0] == '-';
-}
-
 int RunAsm(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (args.size() == 1 && IsHelpFlag(args[0])) {
-    out << kAsmUsage << "\n" << kAsmHelp;
-    return kExitOk;
+    return Help(out, kAsmUsage, kAsmHelp);
   }
   if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kAsmUsage);
   const std::string& in_path = args[0];
@@ -78,8 +68,7 @@ int RunDisasm(CommandArgs args, std::ostream& out, std::ostream& err) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (IsHelpFlag(arg)) {
-      out << kDisasmUsage << "\n" << kDisasmHelp;
-      return kExitOk;
+      return Help(out, kDisasmUsage, kDisasmHelp);
     }
     if (arg == "-o" && i + 1 < args.size() && out_path.empty() && !args[i + 1].empty()) {
       out_path = args[++i];
@@ -111,16 +100,8 @@ int RunDisasm(CommandArgs args, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int RunMes(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) return Usage(err, kUsage);
-  const std::string& action = args[0];
-  if (IsHelpFlag(action)) {
-    out << kHelp;
-    return kExitOk;
-  }
-  if (action == "asm") return RunAsm(args.subspan(1), out, err);
-  if (action == "disasm") return RunDisasm(args.subspan(1), out, err);
-  err << "talvex-tool mes: unknown command '" << action << "'\n";
-  return Usage(err, kUsage);
+  static constexpr Action kActions[] = {{"asm", RunAsm}, {"disasm", RunDisasm}};
+  return RunAction(args, out, err, "mes", kUsage, kHelp, kActions);
 }
 
 }  // namespace tvx::tool

@@ -53,7 +53,7 @@ bool SdlBackend::Init() {
   // Closing windows and Alt+F4 are the engine's decisions (it asks the player first).
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_WINDOWS_NO_CLOSE_ON_ALT_F4, "1");
-  // The click that activates the window counts as a click, as on the original platform.
+  // The click that activates the window also counts as a click in the game.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   initialised_ = true;
@@ -260,7 +260,7 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      // Held keys repeat as further key-downs, as the original platform sends them.
+      // Held keys repeat as further key-downs: the menus and waits see repeated presses.
       const Key key = KeyFromSdl(event.key.keysym.sym);
       if (key != Key::None) input::Key(key, event.type == SDL_KEYDOWN);
       break;

@@ -11,8 +11,7 @@ Key Code(uint8_t value) {
 }  // namespace
 
 Key KeyFromSdl(SDL_Keycode keycode) {
-  // Letters and digits follow the keyboard layout, as the key codes of the original
-  // platform do.
+  // Letters and digits follow the keyboard layout: the key that types "A" is key A.
   if (keycode >= SDLK_a && keycode <= SDLK_z)
     return Code(static_cast<uint8_t>('A' + (keycode - SDLK_a)));
   if (keycode >= SDLK_0 && keycode <= SDLK_9)
@@ -48,7 +47,7 @@ Key KeyFromSdl(SDL_Keycode keycode) {
     case SDLK_LALT:
     case SDLK_RALT:
       return Key::Alt;
-    // Editing and paging keys, numeric pad 0, under their original codes.
+    // Editing and paging keys and numeric pad 0 have codes of their own.
     case SDLK_BACKSPACE:
       return Code(0x08);
     case SDLK_PAGEUP:

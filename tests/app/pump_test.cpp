@@ -33,12 +33,12 @@ TEST_F(PumpTest, OneMessagePerCallAndTheBackgroundSleep) {
 }
 
 TEST_F(PumpTest, AltAloneAndAltSpaceDoNothingAltF4Asks) {
-  ASSERT_TRUE(Start("10 key down Alt\n11 key up Alt\n"
-                    "20 key down Alt\n21 key down Space\n22 key up Space\n23 key up Alt\n"
-                    "30 answer Cancel\n"
-                    "40 key down Alt\n41 key down F4\n42 key up F4\n43 key up Alt\n"));
-  while (backend().pending_events() > 0 || platform::QueuedMessageCount() > 0)
-    PumpOnceWaiting();
+  ASSERT_TRUE(
+      Start("10 key down Alt\n11 key up Alt\n"
+            "20 key down Alt\n21 key down Space\n22 key up Space\n23 key up Alt\n"
+            "30 answer Cancel\n"
+            "40 key down Alt\n41 key down F4\n42 key up F4\n43 key up Alt\n"));
+  while (backend().pending_events() > 0 || platform::QueuedMessageCount() > 0) PumpOnceWaiting();
   ASSERT_EQ(backend().boxes().size(), 1u);
   EXPECT_EQ(backend().boxes()[0].caption, Gbk("游戏的结束"));
   EXPECT_EQ(backend().boxes()[0].text, Gbk("结束游戏吗？"));

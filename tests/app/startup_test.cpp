@@ -43,8 +43,8 @@ TEST_F(StartupTest, NoSettingsFileGivesTheDefaults) {
 
 TEST_F(StartupTest, OptionsFromTheSettingsFile) {
   std::string long_name(130, 'X');
-  WriteSettings("[Config]\nTITLE=" + Gbk("夜行") + "\nDUNGEON=2\nSOUND=0\nVOICE=0\nStartMES=" +
-                long_name + "\n");
+  WriteSettings("[Config]\nTITLE=" + Gbk("夜行") +
+                "\nDUNGEON=2\nSOUND=0\nVOICE=0\nStartMES=" + long_name + "\n");
   ASSERT_TRUE(Start());
   EXPECT_EQ(window().title(), Gbk("夜行"));
   EXPECT_EQ(game().shared().moveSpeed, 2u);
@@ -122,12 +122,9 @@ TEST_F(StartupTest, ShutdownGoesInOrderAndASecondCopyEndsAtOnce) {
   system_.reset();
   trace::SetSink(nullptr);
   const std::vector<std::string> expected = {
-      "start-up",
-      "destroy ShellWindows",
-      "destroy TickThread",
-      "destroy SoundManager, AnimationTable, DungeonView",
-      "destroy ArchiveSet",
-      "destroy embedded components"};
+      "start-up",           "destroy ShellWindows",
+      "destroy TickThread", "destroy SoundManager, AnimationTable, DungeonView",
+      "destroy ArchiveSet", "destroy embedded components"};
   EXPECT_EQ(lines, expected);
   EXPECT_EQ(CurrentGameSystem(), nullptr);
 

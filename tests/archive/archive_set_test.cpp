@@ -35,8 +35,8 @@ TEST_F(Lookup, NamesAreComparedAsStoredUpperCaseStrings) {
   name = "lower.mes";  // stored in lower case: lookups cannot reach it
   EXPECT_EQ(archives.Find(name, ArchiveRole::Mes), -1);
   // Failed lookups left the index as it was stored, and lookups still work.
-  EXPECT_TRUE(std::equal(stored.begin(), stored.end(),
-                         archives.RawIndex(ArchiveRole::Mes).begin()));
+  EXPECT_TRUE(
+      std::equal(stored.begin(), stored.end(), archives.RawIndex(ArchiveRole::Mes).begin()));
   name = "START.MES";
   EXPECT_EQ(archives.Find(name, ArchiveRole::Mes), 0);
   // A role without a loaded index finds nothing.
@@ -125,10 +125,9 @@ TEST_F(SoundFiles, MusicAndFourEffectsShareTheBgmArchive) {
   std::string missing = "NONE.WAV";
   EXPECT_EQ(archives.OpenSoundFile(missing, 5), nullptr);
   EXPECT_EQ(archives.OpenSoundFile(missing, 0), nullptr);
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{"文件检索错误 / NONE.WAV",
-                                               "文件打开错误 / BGM.ARC",
-                                               "文件检索错误 / NONE.WAV",
-                                               "文件打开错误 / BGM.ARC"}));
+  EXPECT_EQ(Boxes(),
+            (std::vector<std::string>{"文件检索错误 / NONE.WAV", "文件打开错误 / BGM.ARC",
+                                      "文件检索错误 / NONE.WAV", "文件打开错误 / BGM.ARC"}));
 }
 
 TEST_F(SoundFiles, AMissingVoiceClosesTheArchiveAndTheNextReopensIt) {

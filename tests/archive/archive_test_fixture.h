@@ -46,7 +46,6 @@ class ArchiveTest : public HeadlessTest {
 
   std::unique_ptr<VariableArea> variables_;
   std::unique_ptr<ArchiveSet> archives_;
-
 };
 
 }  // namespace tvx::testing

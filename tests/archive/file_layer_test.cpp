@@ -69,7 +69,8 @@ TEST_F(FileLayer, CompressedLooseDataAndTheScratchArea) {
     bytes::StoreLe32(variables_->bytes(), VariableArea::kSystemPointersOffset + 4, scratch);
     std::fill(variables_->image().begin(), variables_->image().end(), 0);
     std::string name = "items.dat";
-    ASSERT_EQ(archives.LoadData(name, variables_->image(), variables_->FileLoadSpace()), 1) << scratch;
+    ASSERT_EQ(archives.LoadData(name, variables_->image(), variables_->FileLoadSpace()), 1)
+        << scratch;
     EXPECT_EQ(Read(variables_->image(), data.size()), data) << scratch;
     EXPECT_EQ(archives.lastReadSize, Packed(data).size());
   }

@@ -14,8 +14,8 @@ namespace tvx::tool {
 namespace {
 
 using test::BuildPng;
-using test::PngSpec;
-using test::Spec;
+using test::Layout;
+using test::PngLayout;
 
 uint16_t Rgb(int r, int g, int b) {
   return static_cast<uint16_t>(r << 10 | g << 5 | b);
@@ -64,10 +64,10 @@ TEST(PngIo, BitFifteenIsNotAColour) {
 }
 
 TEST(PngIo, EightBitChannelsRoundToTheNearestLevel) {
-  PngSpec spec = Spec(256, 1, 8, 2, {std::vector<uint8_t>()});
+  PngLayout layout = Layout(256, 1, 8, 2, {std::vector<uint8_t>()});
   for (int v = 0; v < 256; ++v)
-    spec.rows[0].insert(spec.rows[0].end(), {uint8_t(v), uint8_t(255 - v), 0});
-  const auto picture = Decode(BuildPng(spec));
+    layout.rows[0].insert(layout.rows[0].end(), {uint8_t(v), uint8_t(255 - v), 0});
+  const auto picture = Decode(BuildPng(layout));
   ASSERT_TRUE(picture);
   for (int v = 0; v < 256; ++v) {
     const int red = picture->At(static_cast<uint32_t>(v), 0) >> 10;
@@ -88,53 +88,53 @@ TEST(PngIo, EightBitChannelsRoundToTheNearestLevel) {
 
 TEST(PngIo, EveryColourTypeComesInAsRgb) {
   {  // grey, 8 bits
-    const auto p = Decode(BuildPng(Spec(2, 1, 8, 0, {{0, 255}})));
+    const auto p = Decode(BuildPng(Layout(2, 1, 8, 0, {{0, 255}})));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->pixels, (std::vector<uint16_t>{0, 0x7FFF}));
   }
   {  // grey, 1 and 2 bits: samples from the high bits, scaled to the full range
-    const auto one = Decode(BuildPng(Spec(3, 1, 1, 0, {{0b10100000}})));
+    const auto one = Decode(BuildPng(Layout(3, 1, 1, 0, {{0b10100000}})));
     ASSERT_TRUE(one);
     EXPECT_EQ(one->pixels, (std::vector<uint16_t>{0x7FFF, 0, 0x7FFF}));
-    const auto two = Decode(BuildPng(Spec(2, 1, 2, 0, {{0b01110000}})));
+    const auto two = Decode(BuildPng(Layout(2, 1, 2, 0, {{0b01110000}})));
     ASSERT_TRUE(two);
     EXPECT_EQ(two->pixels, (std::vector<uint16_t>{Rgb(10, 10, 10), 0x7FFF}));
   }
   {  // palette, 4 bits, with transparency: the colours stay
-    PngSpec spec = Spec(3, 1, 4, 3, {{0x01, 0x20}});
-    spec.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
-    spec.trns = {0, 128};
-    const auto p = Decode(BuildPng(spec));
+    PngLayout layout = Layout(3, 1, 4, 3, {{0x01, 0x20}});
+    layout.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+    layout.trns = {0, 128};
+    const auto p = Decode(BuildPng(layout));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->pixels, (std::vector<uint16_t>{Rgb(31, 0, 0), Rgb(0, 31, 0), Rgb(0, 0, 31)}));
   }
   {  // RGBA: alpha dropped, even where it is 0
-    const auto p = Decode(BuildPng(Spec(2, 1, 8, 6, {{255, 0, 0, 0, 0, 0, 255, 255}})));
+    const auto p = Decode(BuildPng(Layout(2, 1, 8, 6, {{255, 0, 0, 0, 0, 0, 255, 255}})));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->pixels, (std::vector<uint16_t>{Rgb(31, 0, 0), Rgb(0, 0, 31)}));
   }
   {  // grey + alpha, 16 bits
-    const auto p = Decode(BuildPng(Spec(1, 1, 16, 4, {{0x80, 0x80, 0x00, 0x00}})));
+    const auto p = Decode(BuildPng(Layout(1, 1, 16, 4, {{0x80, 0x80, 0x00, 0x00}})));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->pixels, (std::vector<uint16_t>{Rgb(16, 16, 16)}));
   }
   {  // RGB, 16 bits
     const auto p = Decode(
-        BuildPng(Spec(2, 1, 16, 2, {{0xFF, 0xFF, 0, 0, 0x80, 0x80, 0, 0, 0, 0, 0xFF, 0xFF}})));
+        BuildPng(Layout(2, 1, 16, 2, {{0xFF, 0xFF, 0, 0, 0x80, 0x80, 0, 0, 0, 0, 0xFF, 0xFF}})));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->pixels, (std::vector<uint16_t>{Rgb(31, 0, 16), Rgb(0, 0, 31)}));
   }
 }
 
 TEST(PngIo, InterlacedFilesReadAsPlainOnes) {
-  PngSpec plain = Spec(9, 10, 8, 2, {});
+  PngLayout plain = Layout(9, 10, 8, 2, {});
   for (uint32_t y = 0; y < plain.height; ++y) {
     plain.rows.emplace_back();
     for (uint32_t x = 0; x < plain.width; ++x)
       plain.rows.back().insert(plain.rows.back().end(),
                                {uint8_t(x * 28), uint8_t(y * 25), uint8_t((x ^ y) * 16)});
   }
-  PngSpec interlaced = plain;
+  PngLayout interlaced = plain;
   interlaced.interlaced = true;
   const auto a = Decode(BuildPng(plain));
   const auto b = Decode(BuildPng(interlaced));
@@ -144,7 +144,7 @@ TEST(PngIo, InterlacedFilesReadAsPlainOnes) {
 }
 
 TEST(PngIo, DamagedAndOversizedFilesAreRefused) {
-  const auto good = BuildPng(Spec(2, 2, 8, 2, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}));
+  const auto good = BuildPng(Layout(2, 2, 8, 2, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}));
   EXPECT_EQ(DecodeError({}), "not a PNG file");
   EXPECT_EQ(DecodeError(test::Bytes("GIF89a, surely not a PNG")), "not a PNG file");
 
@@ -156,13 +156,13 @@ TEST(PngIo, DamagedAndOversizedFilesAreRefused) {
   auto bad_crc = good;
   bad_crc[29] ^= 0x01;  // the IHDR checksum
   EXPECT_NE(DecodeError(bad_crc).find("cannot read the PNG"), std::string::npos);
-  const auto bad_depth = BuildPng(Spec(2, 2, 7, 2, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}));
+  const auto bad_depth = BuildPng(Layout(2, 2, 7, 2, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}));
   EXPECT_NE(DecodeError(bad_depth).find("cannot read the PNG"), std::string::npos);
 
   // Too large: over the side limit, or over the pixel limit (refused before the rows).
-  PngSpec wide = Spec(70000, 1, 8, 0, {std::vector<uint8_t>(70000)});
+  PngLayout wide = Layout(70000, 1, 8, 0, {std::vector<uint8_t>(70000)});
   EXPECT_NE(DecodeError(BuildPng(wide)).find("cannot read the PNG"), std::string::npos);
-  PngSpec huge = Spec(5000, 5000, 8, 2, {std::vector<uint8_t>(15000)});  // one row of data only
+  PngLayout huge = Layout(5000, 5000, 8, 2, {std::vector<uint8_t>(15000)});  // one row of data only
   EXPECT_EQ(DecodeError(BuildPng(huge)), "5000 x 5000 is too large (at most 16777216 pixels)");
 }
 

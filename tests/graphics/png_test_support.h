@@ -34,7 +34,7 @@ inline ::testing::AssertionResult SamePicture(const Picture555& actual,
   return ::testing::AssertionSuccess();
 }
 
-struct PngSpec {
+struct PngLayout {
   uint32_t width = 0;
   uint32_t height = 0;
   uint8_t bit_depth = 8;
@@ -47,15 +47,15 @@ struct PngSpec {
   bool interlaced = false;       // Adam7; only for whole-byte pixels
 };
 
-inline PngSpec Spec(uint32_t width, uint32_t height, uint8_t bit_depth, uint8_t colour_type,
-                    std::vector<std::vector<uint8_t>> rows) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bit_depth = bit_depth;
-  spec.colour_type = colour_type;
-  spec.rows = std::move(rows);
-  return spec;
+inline PngLayout Layout(uint32_t width, uint32_t height, uint8_t bit_depth, uint8_t colour_type,
+                        std::vector<std::vector<uint8_t>> rows) {
+  PngLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bit_depth = bit_depth;
+  layout.colour_type = colour_type;
+  layout.rows = std::move(rows);
+  return layout;
 }
 
 inline uint32_t PngCrc(std::span<const uint8_t> data, uint32_t crc = 0xFFFFFFFFu) {
@@ -104,12 +104,12 @@ inline std::vector<uint8_t> StoredZlib(std::span<const uint8_t> data) {
   return out;
 }
 
-inline std::vector<uint8_t> IhdrData(const PngSpec& spec) {
+inline std::vector<uint8_t> IhdrData(const PngLayout& layout) {
   std::vector<uint8_t> ihdr;
-  PutBe32(ihdr, spec.width);
-  PutBe32(ihdr, spec.height);
-  ihdr.insert(ihdr.end(), {spec.bit_depth, spec.colour_type, 0, 0,
-                           static_cast<uint8_t>(spec.interlaced ? 1 : 0)});
+  PutBe32(ihdr, layout.width);
+  PutBe32(ihdr, layout.height);
+  ihdr.insert(ihdr.end(), {layout.bit_depth, layout.colour_type, 0, 0,
+                           static_cast<uint8_t>(layout.interlaced ? 1 : 0)});
   return ihdr;
 }
 
@@ -118,10 +118,10 @@ inline constexpr std::array<uint8_t, 8> kPngSignature = {0x89, 'P',  'N',  'G',
 
 // The filtered image data: every row (or, interlaced, every row of every pass) after a 0
 // filter byte.
-inline std::vector<uint8_t> FilteredRows(const PngSpec& spec) {
+inline std::vector<uint8_t> FilteredRows(const PngLayout& layout) {
   std::vector<uint8_t> raw;
-  if (!spec.interlaced) {
-    for (const auto& row : spec.rows) {
+  if (!layout.interlaced) {
+    for (const auto& row : layout.rows) {
       raw.push_back(0);
       raw.insert(raw.end(), row.begin(), row.end());
     }
@@ -134,13 +134,13 @@ inline std::vector<uint8_t> FilteredRows(const PngSpec& spec) {
                                                                       {0, 2, 2, 4},
                                                                       {1, 0, 2, 2},
                                                                       {0, 1, 1, 2}}};
-  const size_t pixel_bytes = spec.rows.empty() ? 0 : spec.rows[0].size() / spec.width;
+  const size_t pixel_bytes = layout.rows.empty() ? 0 : layout.rows[0].size() / layout.width;
   for (const auto& [x0, y0, dx, dy] : kPasses) {
-    if (x0 >= spec.width || y0 >= spec.height) continue;
-    for (uint32_t y = y0; y < spec.height; y += dy) {
+    if (x0 >= layout.width || y0 >= layout.height) continue;
+    for (uint32_t y = y0; y < layout.height; y += dy) {
       raw.push_back(0);
-      for (uint32_t x = x0; x < spec.width; x += dx) {
-        const auto pixel = spec.rows[y].begin() + static_cast<ptrdiff_t>(x * pixel_bytes);
+      for (uint32_t x = x0; x < layout.width; x += dx) {
+        const auto pixel = layout.rows[y].begin() + static_cast<ptrdiff_t>(x * pixel_bytes);
         raw.insert(raw.end(), pixel, pixel + static_cast<ptrdiff_t>(pixel_bytes));
       }
     }
@@ -148,12 +148,12 @@ inline std::vector<uint8_t> FilteredRows(const PngSpec& spec) {
   return raw;
 }
 
-inline std::vector<uint8_t> BuildPng(const PngSpec& spec) {
+inline std::vector<uint8_t> BuildPng(const PngLayout& layout) {
   std::vector<uint8_t> png(kPngSignature.begin(), kPngSignature.end());
-  PutChunk(png, "IHDR", IhdrData(spec));
-  if (!spec.palette.empty()) PutChunk(png, "PLTE", spec.palette);
-  if (!spec.trns.empty()) PutChunk(png, "tRNS", spec.trns);
-  PutChunk(png, "IDAT", StoredZlib(FilteredRows(spec)));
+  PutChunk(png, "IHDR", IhdrData(layout));
+  if (!layout.palette.empty()) PutChunk(png, "PLTE", layout.palette);
+  if (!layout.trns.empty()) PutChunk(png, "tRNS", layout.trns);
+  PutChunk(png, "IDAT", StoredZlib(FilteredRows(layout)));
   PutChunk(png, "IEND", {});
   return png;
 }

@@ -14,9 +14,7 @@ class Presentation : public GameTest {
     ASSERT_TRUE(Start());
     PumpAll();
   }
-  uint16_t Screen(int x, int y) {
-    return platform::WindowFramebuffer(window().handle())->At(x, y);
-  }
+  uint16_t Screen(int x, int y) { return platform::WindowFramebuffer(window().handle())->At(x, y); }
   void Fill(VramPlane& plane, uint16_t colour) {
     std::fill(plane.pixels.begin(), plane.pixels.end(), colour);
   }

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "platform/settings_file.h"
 #include "platform/file.h"
+#include "platform/settings_file.h"
 #include "tests/app/game_fixture.h"
 
 namespace tvx::testing {
@@ -26,13 +26,14 @@ TEST_F(SettingsTest, PathIsBesideTheProgramWhateverTheCurrentDirectory) {
 }
 
 TEST_F(SettingsTest, WriteThenReadAndTheKeysTheGameUses) {
-  WriteSettings("[Config]\r\nTITLE=Night Train\r\nDUNGEON=2\r\n[VOLUME]\r\nMusic=-2500\r\n"
-                "Voice=loud\r\n");
+  WriteSettings(
+      "[Config]\r\nTITLE=Night Train\r\nDUNGEON=2\r\n[VOLUME]\r\nMusic=-2500\r\n"
+      "Voice=loud\r\n");
   SettingsFile settings;
   EXPECT_EQ(settings.ReadString("Config", "TITLE", "TALVEX", 128), "Night Train");
   EXPECT_EQ(settings.ReadInt("Config", "DUNGEON", 1), 2);
   EXPECT_EQ(settings.ReadInt("VOLUME", "Music", -500), -2500);
-  EXPECT_EQ(settings.ReadInt("VOLUME", "Voice", 0), 0);       // non-numeric
+  EXPECT_EQ(settings.ReadInt("VOLUME", "Voice", 0), 0);         // non-numeric
   EXPECT_EQ(settings.ReadInt("VOLUME", "Effect", -500), -500);  // missing
   // A value written is what the next reader, any reader, sees.
   settings.WriteInt("Config", "SOUND", 0);

@@ -64,7 +64,7 @@ TEST_F(Saves, VariablesOnlyFlagsAndBlocks) {
   )");
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(vars().image()[0x30000], 1);  // block 4 read back 0x2222
-  EXPECT_EQ(R32('B'), 1u + 2u + 4u);       // flags merged, A from the file
+  EXPECT_EQ(R32('B'), 1u + 2u + 4u);      // flags merged, A from the file
   EXPECT_EQ(R32('D'), 0x2222u);
   EXPECT_EQ(R32('C'), 0u);
   EXPECT_EQ(R16('A'), 1);
@@ -86,9 +86,9 @@ TEST_F(Saves, DamagedOrMissingSavesChangeNothing) {
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(R16('A'), 1);
   EXPECT_EQ(R16('B'), 2);
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{"文件的读取失败了。 / FLAG03",
-                                               "文件的读取失败了。 / FLAG03",
-                                               "文件打开错误 / FLAG04"}));
+  EXPECT_EQ(Boxes(),
+            (std::vector<std::string>{"文件的读取失败了。 / FLAG03", "文件的读取失败了。 / FLAG03",
+                                      "文件打开错误 / FLAG04"}));
   EXPECT_EQ(std::filesystem::file_size("FLAG03"), 5u);  // the player's file is left alone
   EXPECT_EQ(std::filesystem::file_size("FLAG05"), 4096u);
 }

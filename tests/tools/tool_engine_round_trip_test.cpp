@@ -33,8 +33,9 @@ class ToolToEngine : public HeadlessTest {
     ASSERT_EQ(archives.OpenAll(ArchiveOptions::Read(SettingsFile())), 1);
     for (const auto& [name, data] : files_) {
       std::string lookup = name;
-      ASSERT_EQ(archives.LoadData(lookup, variables->image().first(0x100000),
-                                 variables->FileLoadSpace()), 1)
+      ASSERT_EQ(
+          archives.LoadData(lookup, variables->image().first(0x100000), variables->FileLoadSpace()),
+          1)
           << name << " with " << settings;
       EXPECT_TRUE(std::equal(data.begin(), data.end(), variables->image().begin()))
           << name << " with " << settings;
