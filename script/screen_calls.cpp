@@ -81,9 +81,15 @@ void ScrollingPanelEffect(ScriptInterpreter& interpreter, const ParamList& p) {
   uint32_t previous = platform::TickCount();
   for (uint32_t i = 1; i <= p.Value(1); ++i) {
     // Pumps at least once a step, so that a quitting program is noticed even under Shift.
-    do {
-      if (!host.PumpWaiting()) return;
-    } while (platform::TickCount() - previous < kStepMs && !host.QueryInput(kShift));
+    bool pumped = false;
+    const bool going_on = WaitUntil(host, [&] {
+      if (!pumped) {
+        pumped = true;
+        return false;
+      }
+      return platform::TickCount() - previous >= kStepMs || host.QueryInput(kShift);
+    });
+    if (!going_on) return;
     previous = platform::TickCount();
     {
       std::lock_guard lock(planes.pixelLock());
