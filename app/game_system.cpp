@@ -117,7 +117,7 @@ int GameSystem::QueryInput(int input) {
 }
 
 bool GameSystem::Quitting() {
-  // Run state 3 is a pause that the next command ends.
+  // The interpreter's look at the run state: 3 goes back to running; 255 ends the game.
   const uint32_t state = main_window_.runState();
   if (state == 3) main_window_.SetRunState(MainWindow::kRunning);
   return state == MainWindow::kQuit;
