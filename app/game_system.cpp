@@ -96,12 +96,10 @@ void GameSystem::TickTasks() {
 }
 
 void GameSystem::ApplyWantedCursor() {
+  // Called before every command: the common case, no new request, is a plain load.
+  if (wanted_cursor_.load(std::memory_order_acquire) == 0) return;
   const uint32_t wanted = wanted_cursor_.exchange(0, std::memory_order_acq_rel);
   if (wanted & kCursorRequested) platform::SetCursor({static_cast<uint16_t>(wanted & 0xFFFF)});
-}
-
-bool GameSystem::PumpOnce() {
-  return tvx::PumpOnce() != 0;
 }
 
 bool GameSystem::PumpWaiting() {
@@ -116,7 +114,8 @@ int GameSystem::QueryInput(int input) {
   return main_window_.QueryInput(input);
 }
 
-bool GameSystem::Quitting() {
+bool GameSystem::PumpAndCheckQuit() {
+  tvx::PumpOnce();
   // The interpreter's look at the run state: 3 goes back to running; 255 ends the game.
   const uint32_t state = main_window_.runState();
   if (state == 3) main_window_.SetRunState(MainWindow::kRunning);

@@ -77,11 +77,10 @@ class GameSystem final : public ScriptHost {
   void ApplyWantedCursor();
 
   // What the script machine asks of the program.
-  bool PumpOnce() override;
+  bool PumpAndCheckQuit() override;
   bool PumpWaiting() override;
   bool SkipHeld() override;
   int QueryInput(int input) override;
-  bool Quitting() override;
 
   // Builds the command menus once the main window exists (not built yet: no menus).
   void BuildMenus() {}

@@ -80,6 +80,8 @@ void VramPlaneSet::RequestRepaint(int x, int y, int w, int h) {
 }
 
 void VramPlaneSet::ApplyPendingRepaint() {
+  // Called before every command: the common case, nothing pending, is a plain load.
+  if (pending_repaint_.load(std::memory_order_acquire) == 0) return;
   const uint64_t r = pending_repaint_.exchange(0, std::memory_order_acq_rel);
   if (r == 0) return;
   const int left = static_cast<int>(r & 0xFFFF), top = static_cast<int>(r >> 16 & 0xFFFF);

@@ -99,8 +99,7 @@ int ScriptInterpreter::LoadScriptByName(std::string_view name) {
 int ScriptInterpreter::Run() {
   ++depth_;
   for (;;) {
-    host_.PumpOnce();
-    const bool ending = host_.Quitting() || budget_ == 0;
+    const bool ending = host_.PumpAndCheckQuit() || budget_ == 0;
     if (variables_.HasSystemFlag(kFlagRestart)) {
       if (depth_ != 1) {
         --depth_;
