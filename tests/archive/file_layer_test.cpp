@@ -84,6 +84,26 @@ TEST_F(FileLayer, CompressedLooseDataAndTheScratchArea) {
   EXPECT_EQ(Boxes(), std::vector<std::string>{"文件的读取失败了。 / ITEMS.DAT"});
 }
 
+TEST_F(FileLayer, StagingOutsideTheImageThatOverlapsTheOutputFailsTheLoad) {
+  const auto data = Story(20);
+  File("ITEMS.DAT", Packed(data));
+  WriteSettings("[DATA]\nbDATATYPE=1\n");
+  ArchiveSet& archives = Open();
+  // A caller's own buffer as both staging and destination: the input cannot be moved into
+  // the image out of the output's way, so the load fails rather than garble or overrun.
+  std::vector<uint8_t> own(4096, 0x55);
+  std::string name = "items.dat";
+  EXPECT_EQ(archives.LoadData(name, own, {own, variables_->image()}), 0);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"文件的读取失败了。 / items.dat"});
+  EXPECT_TRUE(std::all_of(variables_->image().begin(), variables_->image().end(),
+                          [](uint8_t b) { return b == 0; }));
+  // Staged apart from its output, the same buffer serves.
+  std::vector<uint8_t> out(data.size());
+  name = "items.dat";
+  ASSERT_EQ(archives.LoadData(name, out, {own, variables_->image()}), 1);
+  EXPECT_EQ(out, data);
+}
+
 TEST_F(FileLayer, PicturesBackToBackAndLooseFileRules) {
   File("A30_01.G16", Bytes("first-picture"));
   File("a30_02.g16", Bytes("second"));
