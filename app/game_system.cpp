@@ -138,9 +138,7 @@ bool GameSystem::Prepare() {
   animations_ = Make<AnimationTable>();
   if (!animations_) return false;
   dungeon_ = Make<DungeonView>();
-  if (!dungeon_) return false;
-  interpreter_->Attach({archives_.get(), nullptr, nullptr, animations_.get(), dungeon_.get()});
-  return true;
+  return dungeon_ != nullptr;
 }
 
 bool GameSystem::CreateDevices() {
@@ -154,6 +152,7 @@ bool GameSystem::CreateDevices() {
   planes_.SetPaintable(true);
   ticks_ = Make<TickThread>([this] { TickTasks(); });
   if (!ticks_ || !ticks_->Start()) return false;
+  // The script machine reaches the devices once they all exist; it runs only after this.
   interpreter_->Attach(
       {archives_.get(), sound_.get(), ticks_.get(), animations_.get(), dungeon_.get()});
   tvx::PumpOnce();
