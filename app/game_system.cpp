@@ -15,6 +15,7 @@ namespace {
 
 // Flag byte 2007: present straight to the window, with the overlay composed over it.
 constexpr size_t kDirectPresentationFlag = 2007;
+constexpr size_t kKeyColourOffset = VariableArea::kSystemWordsOffset + 2 * kWordKeyColour;
 
 // "系统错误" / "在系统的构筑中失败了。"
 constexpr std::string_view kSystemErrorCaption = "\xCF\xB5\xCD\xB3\xB4\xED\xCE\xF3";
@@ -52,6 +53,7 @@ GameSystem::GameSystem(Options options)
       ScriptParts{*variables_, shared_, *this, planes_, graphics_});
   planes_.SetDirectPresentationFlag(
       variables_->bytes()[VariableArea::kFlagsOffset + kDirectPresentationFlag]);
+  planes_.SetKeyColourWord(variables_->bytes().subspan<kKeyColourOffset, 2>());
 }
 
 GameSystem::~GameSystem() {
@@ -90,9 +92,20 @@ void GameSystem::PlaySystemSound(std::string_view name) {
 
 void GameSystem::TickTasks() {
   graphics_.FadeStep();
-  // The animation slots are not built yet.
-  wanted_cursor_.store(kCursorRequested | main_window_.CursorForKind().resource,
-                       std::memory_order_release);
+  // The cursor: the arrow, the script's image, or the animated cursor's next frame.
+  uint16_t cursor = 0;
+  switch (shared_.cursorKind.load(std::memory_order_relaxed)) {
+    case 0:
+      break;
+    case 2:
+      cursor = shared_.cursorId.load(std::memory_order_relaxed);
+      break;
+    default:
+      cursor = animations_->CursorTick(shared_.cursorId.load(std::memory_order_relaxed));
+      break;
+  }
+  wanted_cursor_.store(kCursorRequested | cursor, std::memory_order_release);
+  animations_->Tick();
 }
 
 void GameSystem::ApplyWantedCursor() {
@@ -103,6 +116,7 @@ void GameSystem::ApplyWantedCursor() {
 }
 
 bool GameSystem::PumpWaiting() {
+  if (animations_) animations_->Observe();
   return PumpOnceWaiting() != 0;
 }
 
@@ -115,6 +129,7 @@ int GameSystem::QueryInput(int input) {
 }
 
 bool GameSystem::PumpAndCheckQuit() {
+  if (animations_) animations_->Observe();
   tvx::PumpOnce();
   // The interpreter's look at the run state: 3 goes back to running; 255 ends the game.
   const uint32_t state = main_window_.runState();
@@ -135,7 +150,7 @@ bool GameSystem::Prepare() {
   // The random numbers start from the time the game starts.
   interpreter_->evaluator().SeedFromLocalTime();
   main_window_.ReadTitle();
-  animations_ = Make<AnimationTable>();
+  animations_ = Make<AnimationTable>(planes_, *variables_);
   if (!animations_) return false;
   dungeon_ = Make<DungeonView>();
   return dungeon_ != nullptr;

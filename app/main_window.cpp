@@ -171,7 +171,7 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       right_capture_ = false;
       return 0;
     case Msg::MouseWheel:
-      if (shell) shell->OnWheel(static_cast<int16_t>(message.wparam >> 16));
+      system_.shared().wheel.Turned(static_cast<int16_t>(message.wparam >> 16));
       return 0;
     default:
       return platform::DefaultWindowProc(message);

@@ -1,15 +1,18 @@
 #include "app/shell_windows.h"
 
-#include <cstdlib>
-
 #include "app/game_system.h"
 #include "app/pump.h"
 #include "platform/platform.h"
+#include "script/shared_state.h"
 
 namespace tvx {
 
 namespace {
 constexpr uint16_t kCommandEndGame = 57665;
+// The system calls that the player's requests run.
+constexpr uint32_t kSaveRequestCall = 25;
+constexpr uint32_t kLoadRequestCall = 26;
+constexpr uint32_t kBottomStripCall = 27;
 }  // namespace
 
 ShellWindows::ShellWindows(GameSystem& system, VariableArea& variables)
@@ -78,15 +81,24 @@ intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
 }
 
 void ShellWindows::HandleCommand(uint16_t identifier) {
-  // Only ending the game has a handler so far; the other commands do nothing yet.
-  if (identifier == kCommandEndGame)
-    platform::PostMessage(system_.mainWindow().handle(), platform::Msg::SysCommand,
-                          platform::kScClose);
-}
-
-void ShellWindows::OnWheel(int16_t delta) {
-  last_wheel_delta_ = delta;
-  notch_count_ = static_cast<uint16_t>(notch_count_ + std::abs(static_cast<int>(delta)) / 120);
+  // The commands of the menus that are not built yet do nothing.
+  switch (identifier) {
+    case kCommandEndGame:
+      platform::PostMessage(system_.mainWindow().handle(), platform::Msg::SysCommand,
+                            platform::kScClose);
+      return;
+    case kCommandSaveRequest:
+      system_.interpreter().RunSystemCall(kSaveRequestCall, {0});
+      return;
+    case kCommandLoadRequest:
+      system_.interpreter().RunSystemCall(kLoadRequestCall, {0});
+      return;
+    case kCommandClearMessages:
+      system_.interpreter().RunSystemCall(kBottomStripCall, {2});
+      return;
+    default:
+      return;
+  }
 }
 
 }  // namespace tvx

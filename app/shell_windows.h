@@ -1,5 +1,5 @@
 // System commands (minimize, restore, close with its confirmation), the command handler,
-// the wheel state, and the secondary windows (NOW FILE view, item window).
+// and the secondary windows (NOW FILE view, item window).
 #pragma once
 
 #include <cstdint>
@@ -26,17 +26,6 @@ class ShellWindows {
   // A command message from the menu or an accelerator.
   void HandleCommand(uint16_t identifier);
 
-  // Wheel state.
-  void OnWheel(int16_t delta);
-  void ResetWheel() {
-    last_wheel_delta_ = 0;
-    notch_count_ = 0;
-  }
-  int WheelDirection() const { return last_wheel_delta_ < 0 ? 2 : (last_wheel_delta_ > 0 ? 1 : 0); }
-  uint16_t WheelNotches() const { return notch_count_; }
-  void SetWheelNotches(uint16_t n) { notch_count_ = n; }
-  int16_t lastWheelDelta() const { return last_wheel_delta_; }
-
   bool itemWindowShown() const { return item_window_shown_; }
   platform::WindowId itemWindow() const { return item_window_; }
 
@@ -50,8 +39,6 @@ class ShellWindows {
   bool item_window_shown_ = false;
   platform::WindowId now_file_view_ = platform::kNoWindow;
   platform::WindowId item_window_ = platform::kNoWindow;
-  int16_t last_wheel_delta_ = 0;
-  uint16_t notch_count_ = 0;
 };
 
 }  // namespace tvx

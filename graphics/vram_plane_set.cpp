@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "graphics/blitter.h"
 #include "platform/platform.h"
 
 namespace tvx {
@@ -27,6 +28,9 @@ constexpr std::array<PlaneSize, VramPlaneSet::kSlots> kSizes = {{{640, 480},
 
 // The bottom strip that a presentation with overlay leaves to be repaired.
 constexpr platform::Rect kStrip{0, 388, 640, 460};
+// The first row of the overlay graphic's plane that the composition uses as scratch.
+constexpr uint32_t kOverlayScratchRow = 316;
+constexpr size_t kComposePixels = size_t{VramPlaneSet::kScreenWidth} * VramPlaneSet::kScreenHeight;
 
 uint64_t PackRect(uint64_t left, uint64_t top, uint64_t right, uint64_t bottom) {
   return left | top << 16 | right << 32 | bottom << 48;
@@ -38,6 +42,7 @@ int VramPlaneSet::CreateAll(platform::WindowId window) {
   window_ = window;
   size_t total = 0;
   for (const auto& size : kSizes) total += size_t{size.width} * size.height;
+  total += kComposePixels;
   // One block for all planes, allocated once: nothing is allocated per blit or decode.
   memory_.reset(new (std::nothrow) uint16_t[total]());
   if (!memory_) return 0;
@@ -48,11 +53,12 @@ int VramPlaneSet::CreateAll(platform::WindowId window) {
     planes_[i] = {memory.subspan(at, count), 0, 0, kSizes[i].width, kSizes[i].height};
     at += count;
   }
+  compose_ = {memory.subspan(at, kComposePixels), 0, 0, kScreenWidth, kScreenHeight};
   return 1;
 }
 
 VramPlane& VramPlaneSet::Get(uint32_t index) {
-  if (index == 0) return redirect_ ? planes_[kSpareSlot] : planes_[0];
+  if (index == 0) return redirect() ? planes_[kSpareSlot] : planes_[0];
   if (index == kWorkIndex) return planes_[kWorkSlot];
   if (index < kSpareSlot && planes_[index].exists()) return planes_[index];
   none_ = {};
@@ -107,19 +113,19 @@ void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
   std::lock_guard lock(pixel_lock_);
   VramPlane& plane0 = planes_[0];
   if (overlay_active_) {
-    // Compose plane 0 and the overlay in the work plane, and show that.
+    // Compose plane 0 and the overlay in a picture of their own, and show that.
     strip_dirty_ = true;
-    VramPlane& work = planes_[kWorkSlot];
     if (w == kScreenWidth && h == kScreenHeight) {
-      std::copy(plane0.pixels.begin(), plane0.pixels.end(), work.pixels.begin());
+      std::copy(plane0.pixels.begin(), plane0.pixels.end(), compose_.pixels.begin());
     } else {
       const platform::Rect clipped = platform::Intersect(rect, {0, 0, kScreenWidth, kScreenHeight});
       for (int row = clipped.top; row < clipped.bottom; ++row)
-        std::copy_n(&plane0.At(clipped.left, row), clipped.Width(), &work.At(clipped.left, row));
+        std::copy_n(&plane0.At(clipped.left, row), clipped.Width(),
+                    &compose_.At(clipped.left, row));
     }
-    const platform::Rect overlay = DrawOverlay(work);
-    platform::CopyToWindow(window_, work.View(), overlay, {overlay.left, overlay.top});
-    platform::CopyToWindow(window_, work.View(), rect, {x, y});
+    const platform::Rect overlay = DrawOverlay(compose_);
+    platform::CopyToWindow(window_, compose_.View(), overlay, {overlay.left, overlay.top});
+    platform::CopyToWindow(window_, compose_.View(), rect, {x, y});
     return;
   }
   platform::CopyToWindow(window_, plane0.View(), rect, {x, y});
@@ -129,6 +135,35 @@ void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
   }
 }
 
+void VramPlaneSet::PresentPlain(int x, int y, int w, int h) {
+  if (!ready()) return;
+  std::lock_guard lock(pixel_lock_);
+  platform::CopyToWindow(window_, planes_[0].View(), {x, y, x + w, y + h}, {x, y});
+}
+
+platform::Rect VramPlaneSet::DrawOverlay(VramPlane& into) {
+  const Overlay& o = overlay_;
+  VramPlane& graphic = Get(o.plane);
+  VramPlane& background = Get(o.background);
+  const uint16_t key =
+      key_word_ ? static_cast<uint16_t>(key_word_[0] | key_word_[1] << 8) : uint16_t{0};
+  auto low = [](uint32_t v) { return v & 0xFFFF; };
+  const uint32_t sx = low(o.screenX), sy = low(o.screenY);
+  // Background, then the keyed graphic over it, in the graphic plane's scratch rows; then the
+  // result onto the composition. Every step is clipped to the planes it touches.
+  blit::CopyRect(background, {low(o.bx), low(o.by), low(o.width), low(o.height)}, graphic, 0,
+                 kOverlayScratchRow);
+  blit::CopyRectKeyed(graphic, {low(o.x), low(o.y), low(o.width), low(o.height)}, graphic, 0,
+                      kOverlayScratchRow, key);
+  uint32_t w = low(o.width), h = low(o.height);
+  blit::Clip(graphic, 0, kOverlayScratchRow, w, h);
+  blit::Clip(into, sx, sy, w, h);
+  blit::CopyRect(graphic, {0, kOverlayScratchRow, w, h}, into, sx, sy);
+  if (w == 0 || h == 0) return {};
+  return {static_cast<int>(sx), static_cast<int>(sy), static_cast<int>(sx + w),
+          static_cast<int>(sy + h)};
+}
+
 void VramPlaneSet::PaintPlane(platform::WindowId window, const platform::Rect& update,
                               uint32_t index) {
   if (!ready() || !paintable_) return;
@@ -136,16 +171,15 @@ void VramPlaneSet::PaintPlane(platform::WindowId window, const platform::Rect& u
   // Plane 0 is the real one here, whatever the redirect switch says.
   VramPlane& plane = index == 0 ? planes_[0] : Get(index);
   if (!plane.exists()) return;
-  const bool direct = DirectPresentation();
+  // The overlay and the strip belong to the game's picture, not to the views of other planes.
+  const bool direct = DirectPresentation() && index == 0;
   if (direct && overlay_active_) {
     strip_dirty_ = true;
-    VramPlane& work = planes_[kWorkSlot];
-    const size_t count = std::min(plane.pixels.size(), work.pixels.size());
-    std::copy_n(plane.pixels.begin(), count, work.pixels.begin());
-    DrawOverlay(work);
-    work.originX = plane.originX;
-    work.originY = plane.originY;
-    CopyPlaneToWindow(window, work, update);
+    std::copy(plane.pixels.begin(), plane.pixels.end(), compose_.pixels.begin());
+    DrawOverlay(compose_);
+    compose_.originX = plane.originX;
+    compose_.originY = plane.originY;
+    CopyPlaneToWindow(window, compose_, update);
     return;
   }
   CopyPlaneToWindow(window, plane, update);

@@ -10,7 +10,10 @@
 //   6      352 × 32     off-screen
 //   7      320 × 32     off-screen (the item bar)
 //   spare  640 × 480    index 0 while the redirect switch is on
-//   8      640 × 480    the work plane (composition, scratch)
+//   8      640 × 480    the work plane (scratch of screen updates and views)
+//
+// Besides these, one more picture of screen size that nobody names: where the overlay is
+// composed over plane 0 on its way to the window, so that no plane's pixels change for it.
 #pragma once
 
 #include <array>
@@ -24,6 +27,18 @@
 #include "platform/types.h"
 
 namespace tvx {
+
+// The overlay that direct presentation composes over plane 0: the background block of one
+// plane with a keyed graphic of another over it, at a point of the screen. The graphic's
+// plane lends its rows from 316 on as the scratch space of the composition.
+struct Overlay {
+  uint32_t plane = 0;  // the graphic's plane
+  uint32_t x = 0, y = 0;
+  uint32_t width = 0, height = 0;
+  uint32_t background = 0;  // the background's plane
+  uint32_t bx = 0, by = 0;
+  uint32_t screenX = 0, screenY = 0;
+};
 
 struct VramPlane {
   std::span<uint16_t> pixels;  // empty when the plane does not exist
@@ -55,12 +70,17 @@ class VramPlaneSet {
   // Makes every plane (black). 0 when memory for them cannot be had.
   int CreateAll(platform::WindowId window);
   bool ready() const { return memory_ != nullptr; }
+  // The window the planes are shown in.
+  platform::WindowId window() const { return window_; }
   // The window's paint handler shows the planes once the drawing side is ready too.
   void SetPaintable(bool on) { paintable_ = on; }
   bool paintable() const { return paintable_; }
   // The script's flag byte that asks for direct presentation with the overlay (flag 2007);
   // until it is given, presentation goes through the window's paint handler.
   void SetDirectPresentationFlag(const uint8_t& flag) { direct_flag_ = &flag; }
+  bool directPresentation() const { return DirectPresentation(); }
+  // The script's key colour word (little-endian), read whenever the overlay is composed.
+  void SetKeyColourWord(std::span<const uint8_t, 2> word) { key_word_ = word.data(); }
 
   // The plane a request names: 0 is the spare plane while redirected, 8 the work plane.
   // Any other number, and plane 2, give a plane without pixels.
@@ -68,12 +88,16 @@ class VramPlaneSet {
   VramPlane& Plane0() { return planes_[0]; }
   VramPlane& Spare() { return planes_[kSpareSlot]; }
   VramPlane& Work() { return planes_[kWorkSlot]; }
-  void SetRedirect(bool on) { redirect_ = on; }
-  bool redirect() const { return redirect_; }
+  // The redirect switch; the clock thread reads it when it draws animation frames.
+  void SetRedirect(bool on) { redirect_.store(on, std::memory_order_relaxed); }
+  bool redirect() const { return redirect_.load(std::memory_order_relaxed); }
 
   // Brings a rectangle of plane 0 onto the window: through the window's paint handler, or
   // (flag 2007) straight, composing the overlay when one is active.
   void PresentRect(int x, int y, int w, int h);
+  // Copies a rectangle of plane 0 straight onto the window, without the overlay, whatever
+  // the presentation flag says.
+  void PresentPlain(int x, int y, int w, int h);
   // Invalidates a rectangle of the main window and has it painted at once.
   void InvalidateRect(int x, int y, int w, int h);
   // Any thread: asks for a rectangle of the window to be repainted from plane 0. Requests
@@ -84,8 +108,13 @@ class VramPlaneSet {
 
   // The overlay composed over plane 0 on its way to the window in direct presentation, and
   // the bottom strip that such a presentation leaves to be repaired by the next one without.
+  void SetOverlay(const Overlay& overlay) { overlay_ = overlay; }
+  const Overlay& overlay() const { return overlay_; }
   void SetOverlayActive(bool on) { overlay_active_ = on; }
   bool overlayActive() const { return overlay_active_; }
+  // Composes the overlay into `into` (its background block with the keyed graphic over it, at
+  // its screen point); the rectangle of `into` it covers, clipped to both planes.
+  platform::Rect DrawOverlay(VramPlane& into);
   bool stripDirty() const { return strip_dirty_; }
   // The main window's paint handler (and the plane views): copies the plane for `update`.
   void PaintPlane(platform::WindowId window, const platform::Rect& update, uint32_t index = 0);
@@ -97,20 +126,17 @@ class VramPlaneSet {
   void CopyPlaneToWindow(platform::WindowId window, const VramPlane& plane,
                          const platform::Rect& rect);
   bool DirectPresentation() const { return direct_flag_ != nullptr && *direct_flag_ != 0; }
-  // Draws the overlay onto the work plane; the rectangle it covers on the screen. The
-  // overlay's picture is set by its system call; without one nothing is drawn.
-  platform::Rect DrawOverlay(VramPlane& work) {
-    (void)work;
-    return {};
-  }
 
   platform::WindowId window_ = platform::kNoWindow;
   std::unique_ptr<uint16_t[]> memory_;
   std::array<VramPlane, kSlots> planes_{};
   VramPlane none_{};
-  bool redirect_ = false;
+  VramPlane compose_{};  // where the overlay is composed over plane 0
+  std::atomic<bool> redirect_{false};
   bool paintable_ = false;
   const uint8_t* direct_flag_ = nullptr;
+  const uint8_t* key_word_ = nullptr;
+  Overlay overlay_{};
   bool overlay_active_ = false;
   bool strip_dirty_ = false;
   // Left, top, right, bottom in 16 bits each; 0 when nothing is pending.

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "archive/archive_set.h"
+#include "script/cursor_calls.h"
 #include "script/picture_calls.h"
 #include "script/save_slot_file.h"
 #include "script/screen_calls.h"
@@ -26,9 +27,6 @@ struct Effect {
   std::string_view name;
   void (*run)(ScriptInterpreter&, const ParamList&);
 };
-
-// Not built yet: the parameters are read and nothing happens.
-void NotBuiltYet(ScriptInterpreter&, const ParamList&) {}
 
 void ReadEffectBlock(ScriptInterpreter& interpreter, const ParamList&) {
   if (!interpreter.archives()) return;
@@ -69,7 +67,7 @@ void ReadSharedFlag(ScriptInterpreter& interpreter, const ParamList&) {
 constexpr std::array<Effect, 15> kEffects = {{
     {"plane origin", PlaneOriginEffect},
     {"darken", DarkenOrWashEffect},
-    {"cursor", NotBuiltYet},
+    {"cursor", CursorImageEffect},
     {"read block", ReadEffectBlock},
     {"write block", WriteEffectBlock},
     {"wash", DarkenOrWashEffect},

@@ -9,6 +9,7 @@
 #include "graphics/graphics_engine.h"
 #include "graphics/vram_plane_set.h"
 #include "platform/tick_thread.h"
+#include "script/animation_table.h"
 #include "script/player_input.h"
 #include "script/script_host.h"
 #include "script/script_interpreter.h"
@@ -44,6 +45,7 @@ void PictureCall(ScriptInterpreter& interpreter, const ParamList& p) {
   ArchiveSet* archives = interpreter.archives();
   if (!archives) return;
   VariableArea& variables = interpreter.variables();
+  if (AnimationTable* animations = interpreter.animations()) animations->StopAll();
   std::string name = p.Text(0);
   interpreter.host().ShowFileName(2, name);
   const auto staging = variables.Staging();
@@ -171,7 +173,15 @@ void LoadThirteenPicturesEffect(ScriptInterpreter& interpreter, const ParamList&
     std::string file = name;
     const auto destination =
         i < 13 ? memory.subspan(std::min(at, memory.size())) : interpreter.variables().Staging();
-    if (!archives->LoadPicture(file, destination)) break;
+    bool loaded = false;
+    if (i < 13) {
+      // Plane 1 is where the animation slots take their frames from.
+      std::lock_guard lock(interpreter.planes().pixelLock());
+      loaded = archives->LoadPicture(file, destination);
+    } else {
+      loaded = archives->LoadPicture(file, destination);
+    }
+    if (!loaded) break;
     const size_t size = std::min<size_t>(archives->lastReadSize, destination.size());
     pictures[static_cast<size_t>(i - 1)] = destination.first(size);
     at += size;

@@ -7,6 +7,7 @@
 #include "graphics/transitions.h"
 #include "graphics/vram_plane_set.h"
 #include "platform/platform.h"
+#include "script/animation_table.h"
 #include "script/player_input.h"
 #include "script/script_host.h"
 #include "script/script_interpreter.h"
@@ -22,6 +23,10 @@ constexpr blit::Rect16 kWholeScreen{0, 0, kWidth, kHeight};
 void CopyPlane(VramPlaneSet& planes, const VramPlane& from, VramPlane& to) {
   std::lock_guard lock(planes.pixelLock());
   blit::CopyRect(from, kWholeScreen, to, 0, 0);
+}
+
+int Int(uint32_t value) {
+  return static_cast<int>(value & 0xFFFF);
 }
 
 void PresentAll(VramPlaneSet& planes) {
@@ -111,6 +116,8 @@ void ScreenUpdateCall(ScriptInterpreter& interpreter, const ParamList& p) {
   VramPlaneSet& planes = interpreter.planes();
   GraphicsEngine& graphics = interpreter.graphics();
   graphics.WaitFade();
+  // Slots would draw into the screen being changed: they stop, showing their first frames.
+  if (AnimationTable* animations = interpreter.animations()) animations->StopAll();
   const bool coloured = p.count >= 2;
   const auto colour = static_cast<uint16_t>(p.Value(1));
   // The fade and the dissolve keep the old screen in the work plane and go to a colour
@@ -143,6 +150,45 @@ void ScreenUpdateCall(ScriptInterpreter& interpreter, const ParamList& p) {
       prepare();
       graphics.Dissolve(planes.Spare(), kWholeScreen, planes.Plane0(), 0, 0);
       CopyPlane(planes, planes.Work(), planes.Spare());
+      return;
+    default:
+      return;
+  }
+}
+
+void OverlayCall(ScriptInterpreter& interpreter, const ParamList& p) {
+  VramPlaneSet& planes = interpreter.planes();
+  switch (p.Value(0)) {
+    case 0: {
+      Overlay overlay;
+      overlay.x = p.Value(1);
+      overlay.y = p.Value(2);
+      overlay.width = p.Value(3);
+      overlay.height = p.Value(4);
+      overlay.plane = p.Value(5);
+      overlay.bx = p.Value(6);
+      overlay.by = p.Value(7);
+      overlay.background = p.Value(8);
+      overlay.screenX = p.Value(9);
+      overlay.screenY = p.Value(10);
+      planes.SetOverlay(overlay);
+      planes.SetOverlayActive(true);
+      planes.PresentRect(Int(overlay.screenX), Int(overlay.screenY), Int(overlay.width),
+                         Int(overlay.height));
+      return;
+    }
+    case 1:
+      planes.SetOverlayActive(false);
+      return;
+    case 2: {
+      // The composition the presentation makes, asked for by the script: into the work plane.
+      std::lock_guard lock(planes.pixelLock());
+      planes.DrawOverlay(planes.Work());
+      return;
+    }
+    case 3:
+      planes.SetOverlayActive(false);
+      planes.PresentRect(Int(p.Value(1)), Int(p.Value(2)), Int(p.Value(3)), Int(p.Value(4)));
       return;
     default:
       return;

@@ -5,6 +5,7 @@
 
 #include "archive/archive_set.h"
 #include "platform/trace.h"
+#include "script/animation_table.h"
 #include "script/opcodes.h"
 #include "script/script_host.h"
 #include "script/variable_area.h"
@@ -92,6 +93,9 @@ int ScriptInterpreter::LoadScriptByName(std::string_view name) {
   std::string file(name.substr(0, std::min(name.size(), VariableArea::kScriptNameSize - 1)));
   variables_.SetScriptName(file);
   host_.ShowFileName(1, file);
+  // Slot programs live in the image too: none steps while it is replaced.
+  const AnimationTable::StepPause pause =
+      animations() ? animations()->PauseSteps() : AnimationTable::StepPause(nullptr);
   return archives() ? archives()->LoadScript(file, variables_.image(), variables_.FileLoadSpace())
                     : 0;
 }

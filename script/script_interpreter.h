@@ -5,12 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "script/expression_evaluator.h"
 #include "script/menu_item_table.h"
+#include "script/player_requests.h"
 #include "script/text_output.h"
 #include "script/vm_memory.h"
 
@@ -123,6 +125,14 @@ class ScriptInterpreter {
   ArchiveSet* archives() { return devices_.archives; }
   SoundManager* sound() { return devices_.sound; }
   TickThread* ticks() { return devices_.ticks; }
+  AnimationTable* animations() { return devices_.animations; }
+
+  // Runs system call n with the given values as its parameters, as the player's commands
+  // do (the save and load requests, the strip).
+  void RunSystemCall(uint32_t n, std::initializer_list<uint32_t> values);
+
+  // The switches between the player's commands and the scripts.
+  PlayerRequests requests;
 
   // The thirteen pictures of EFFECT 9, where they were loaded (shown by EFFECT 10).
   std::array<std::span<const uint8_t>, 13> thirteenPictures{};

@@ -1,6 +1,5 @@
 // SYSCALL: the call number, one parameter list, then the call. The calls that are not built
-// yet (mouse and cursor, animation slots, the maze view, the item window, the overlay, the
-// save and load requests, the bottom strip) read their parameters and do nothing.
+// yet (the maze view, the item window) read their parameters and do nothing.
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -9,8 +8,12 @@
 #include "platform/platform.h"
 #include "platform/tick_thread.h"
 #include "platform/trace.h"
+#include "script/animation_calls.h"
+#include "script/animation_table.h"
+#include "script/cursor_calls.h"
 #include "script/picture_calls.h"
 #include "script/player_input.h"
+#include "script/request_calls.h"
 #include "script/save_slot_file.h"
 #include "script/screen_calls.h"
 #include "script/script_host.h"
@@ -98,6 +101,10 @@ void ReadDataFile(ScriptInterpreter& interpreter, const ParamList& p) {
   VariableArea& variables = interpreter.variables();
   std::string name = p.Text(0);
   interpreter.host().ShowFileName(3, name);
+  // Data files hold the animation programs: no slot steps while they are replaced.
+  const AnimationTable::StepPause pause = interpreter.animations()
+                                              ? interpreter.animations()->PauseSteps()
+                                              : AnimationTable::StepPause(nullptr);
   const auto image = variables.image();
   interpreter.archives()->LoadData(name, image.subspan(std::min<size_t>(p.Value(1), image.size())),
                                    variables.FileLoadSpace());
@@ -178,6 +185,11 @@ void CompareInput(ScriptInterpreter& interpreter, const ParamList& p) {
                                         static_cast<uint32_t>(state) == p.Value(1) ? 1 : 0);
 }
 
+// Sub-function 9 sets the maze's cursor; the others drive the maze view, not built yet.
+void DungeonCall(ScriptInterpreter& interpreter, const ParamList& p) {
+  if (p.Value(0) == 9) MazeCursorCall(interpreter, p);
+}
+
 void Measure(ScriptInterpreter& interpreter, const ParamList& p) {
   VariableArea& variables = interpreter.variables();
   variables.SetSystemFlag(kFlagMeasure, true);
@@ -189,8 +201,8 @@ void Measure(ScriptInterpreter& interpreter, const ParamList& p) {
 constexpr std::array<SystemCall, 28> kSystemCalls = {{
     {"font", FontCall},
     {"number", NumberCall},
-    {"mouse", NotBuiltYet},
-    {"animation", NotBuiltYet},
+    {"mouse", MouseCall},
+    {"animation", AnimationCall},
     {"save", SaveAndLoad},
     {"music", MusicAndEffectsCall},
     {"voice", VoiceCall},
@@ -207,14 +219,14 @@ constexpr std::array<SystemCall, 28> kSystemCalls = {{
     {"nothing", Nothing},
     {"compare input", CompareInput},
     {"nothing", Nothing},
-    {"dungeon", NotBuiltYet},
+    {"dungeon", DungeonCall},
     {"nothing", Nothing},
     {"item window", NotBuiltYet},
-    {"overlay", NotBuiltYet},
+    {"overlay", OverlayCall},
     {"measure", Measure},
-    {"save request", NotBuiltYet},
-    {"load request", NotBuiltYet},
-    {"bottom strip", NotBuiltYet},
+    {"save request", SaveRequestCall},
+    {"load request", LoadRequestCall},
+    {"bottom strip", BottomStripCall},
 }};
 
 }  // namespace
@@ -225,6 +237,17 @@ void ScriptInterpreter::Syscall() {
   if (n >= kSystemCalls.size()) return;
   // The call may run nested levels that read parameter lists of their own.
   const ParamList params = params_;
+  kSystemCalls[n].run(*this, params);
+}
+
+void ScriptInterpreter::RunSystemCall(uint32_t n, std::initializer_list<uint32_t> values) {
+  if (n >= kSystemCalls.size()) return;
+  ParamList params;
+  for (const uint32_t value : values) {
+    if (params.count == ParamList::kCapacity) break;
+    params.records[params.count].kind = 2;
+    params.records[params.count++].value = value;
+  }
   kSystemCalls[n].run(*this, params);
 }
 

@@ -101,27 +101,6 @@ TEST_F(InputTest, DirectionShiftSpaceAndFocusLoss) {
   EXPECT_EQ(window().inputBits(), 0);
 }
 
-TEST_F(InputTest, WheelArithmetic) {
-  ShellWindows& shell = *game().shell();
-  auto wheel = [&](int delta) {
-    input::Wheel(window().handle(), delta);
-    PumpAll();
-  };
-  wheel(120);
-  EXPECT_EQ(shell.WheelNotches(), 1);
-  EXPECT_EQ(shell.WheelDirection(), 1);
-  wheel(60);
-  EXPECT_EQ(shell.WheelNotches(), 1);
-  wheel(-240);
-  EXPECT_EQ(shell.WheelNotches(), 3);
-  EXPECT_EQ(shell.WheelDirection(), 2);
-  shell.SetWheelNotches(7);
-  EXPECT_EQ(shell.WheelNotches(), 7);
-  shell.ResetWheel();
-  EXPECT_EQ(shell.WheelNotches(), 0);
-  EXPECT_EQ(shell.WheelDirection(), 0);
-}
-
 TEST_F(InputTest, RightButtonMenuRestoresTheCursorAndChoosesNothing) {
   game().shared().cursorKind = 2;
   game().shared().cursorId = 9;

@@ -1,0 +1,20 @@
+// The mouse as the scripts use it: the cursor's visibility, position and image, and the
+// wheel.
+#pragma once
+
+#include <cstdint>
+
+namespace tvx {
+
+class ScriptInterpreter;
+struct ParamList;
+
+// System call 2: show or hide the cursor, read or move the pointer, the animated cursor, the
+// wheel.
+void MouseCall(ScriptInterpreter& interpreter, const ParamList& p);
+// EFFECT 2: the cursor image 100 + p1.
+void CursorImageEffect(ScriptInterpreter& interpreter, const ParamList& p);
+// System call 20, sub-function 9: the cursor image 225 + p1.
+void MazeCursorCall(ScriptInterpreter& interpreter, const ParamList& p);
+
+}  // namespace tvx
