@@ -14,9 +14,9 @@
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
 #include "resources/gbk.h"
-#include "tools/sound_dump.h"
 #include "tools/plane_dump.h"
 #include "tools/run_backend.h"
+#include "tools/sound_dump.h"
 
 namespace tvx::tool {
 namespace {
@@ -34,8 +34,10 @@ constexpr std::string_view kHelp =
     "  --input EVENTS  timed input events (see docs/headless-events.md)\n"
     "  --until-ms N    end the game after N ms (virtual time when headless); exit status 124\n"
     "  --dump DIR      when the run ends, write vars.bin (the 4096-byte variable area),\n"
-    "                  boxes.txt (caption TAB text per box shown) and files.txt (slot TAB name\n"
-    "                  per file name shown), all text in UTF-8; plane0.png ... plane8.png\n"
+    "                  boxes.txt (caption TAB text per box shown), files.txt (slot TAB name\n"
+    "                  per file name shown), all text in UTF-8, and cursor.txt (SHAPE SHOWN\n"
+    "                  X Y: 'arrow' or the cursor image's id, 1 or 0, the pointer in the\n"
+    "                  window's client coordinates); plane0.png ... plane8.png\n"
     "                  (every picture plane but 2; 8 is the work plane) and screen.png (what\n"
     "                  the window shows), rows top to bottom; sounds.txt (ms TAB channel TAB\n"
     "                  event TAB file per play, stop and fade) and, headless, sound.wav (all\n"
@@ -142,7 +144,15 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   std::ofstream files(dir / "files.txt", std::ios::binary);
   for (const auto& shown : system.shownFiles())
     files << shown.slot << '\t' << gbk::ToUtf8(shown.name) << '\n';
-  if (!boxes || !files || !fs::exists(dir / "vars.bin")) {
+  // The mouse cursor as the player sees it: its image, whether it shows, where it points.
+  std::ofstream cursor(dir / "cursor.txt", std::ios::binary);
+  const platform::CursorShape shape = platform::CurrentCursor();
+  const platform::Point pointer =
+      platform::ScreenToClient(system.mainWindow().handle(), platform::CursorPos());
+  cursor << (shape.resource == 0 ? std::string("arrow") : std::to_string(shape.resource)) << ' '
+         << (platform::CursorCounter() >= 0 ? 1 : 0) << ' ' << pointer.x << ' ' << pointer.y
+         << '\n';
+  if (!boxes || !files || !cursor || !fs::exists(dir / "vars.bin")) {
     err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
     return false;
   }
@@ -175,8 +185,8 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
       err << "talvex-tool run: cannot read " << options->input->string() << "\n";
       return kExitFailure;
     }
-    auto parsed = platform::ParseEventScript(std::string_view(
-        reinterpret_cast<const char*>(text->data()), text->size()));
+    auto parsed = platform::ParseEventScript(
+        std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
     if (!parsed.ok()) {
       err << options->input->string() << ": " << parsed.error << "\n";
       return kExitFailure;
