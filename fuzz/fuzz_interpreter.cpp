@@ -1,5 +1,6 @@
 // Any byte string as the start script: the interpreter runs it for a bounded number of
-// fetched bytes and never touches memory outside the script machine's areas.
+// fetched bytes and two seconds of virtual time (so that waits for the player end), and
+// never touches memory outside the script machine's areas.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,7 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto system = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
   if (system->StartUp()) {
     system->interpreter().SetFetchBudget(20000);
+    platform::SetDeadline(
+        platform::TickCount() + 2000,
+        [](void* game) {
+          static_cast<GameSystem*>(game)->mainWindow().SetRunState(MainWindow::kQuit);
+        },
+        system.get());
     system->RunGame();
   }
+  platform::SetDeadline(0, nullptr, nullptr);
   return 0;
 }
