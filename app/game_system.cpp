@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "app/cursor_resources.h"
 #include "app/pump.h"
 #include "app/shell_windows.h"
 #include "platform/platform.h"
@@ -159,6 +160,7 @@ bool GameSystem::Prepare() {
 bool GameSystem::CreateDevices() {
   const platform::WindowId window = main_window_.handle();
   if (!display_.Create(window)) return false;
+  RegisterCursorResources();
   if (!display_.EnterFullscreen(640, 480, 16)) return false;
   sound_ = Make<SoundManager>(archives_.get());
   if (!sound_ || !sound_->Init(SoundVolumes::Read(settings_))) return false;

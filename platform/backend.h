@@ -38,6 +38,9 @@ class Backend {
   virtual void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) = 0;
 
   virtual void SetCursorVisible(bool visible) = 0;
+  // Makes cursor resource `id` show this picture (the platform core has checked that the
+  // picture is whole and `id` is not 0); false when the backend cannot make such a cursor.
+  virtual bool RegisterCursorImage(uint16_t id, const CursorImage& image) = 0;
   virtual void SetCursorShape(CursorShape shape) = 0;
   // Moves the pointer to a position in screen coordinates.
   virtual void WarpCursor(Point screen) = 0;

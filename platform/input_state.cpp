@@ -75,12 +75,28 @@ int CursorCounter() { return Get().cursor_counter; }
 
 void SetCursor(CursorShape shape) {
   auto& s = Get();
+  if (shape.resource != 0 && !s.cursor_images.contains(shape.resource)) shape = {};
   if (s.cursor_shape == shape) return;
   s.cursor_shape = shape;
   if (s.backend) s.backend->SetCursorShape(shape);
 }
 
 CursorShape CurrentCursor() { return Get().cursor_shape; }
+
+bool RegisterCursorImage(uint16_t id, const CursorImage& image) {
+  auto& s = Get();
+  if (!s.backend || id == 0 || image.width <= 0 || image.height <= 0) return false;
+  if (image.argb.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+    return false;
+  if (image.hotspot.x < 0 || image.hotspot.x >= image.width || image.hotspot.y < 0 ||
+      image.hotspot.y >= image.height)
+    return false;
+  if (!s.backend->RegisterCursorImage(id, image)) return false;
+  s.cursor_images.insert(id);
+  return true;
+}
+
+bool HasCursorImage(uint16_t id) { return Get().cursor_images.contains(id); }
 
 WindowId SetCapture(WindowId window) {
   auto& s = Get();

@@ -53,6 +53,7 @@ void Uninstall() {
   s.cursor = {};
   s.cursor_counter = 0;
   s.cursor_shape = {};
+  s.cursor_images.clear();
   s.capture = kNoWindow;
   s.focus = kNoWindow;
 }

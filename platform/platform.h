@@ -95,8 +95,16 @@ void SetCursorPos(Point screen);
 // it is at least 0. Returns the new counter.
 int ShowCursor(bool show);
 int CursorCounter();
+// Cursor resources have the pictures registered for them; a resource without one shows the
+// standard arrow instead, so that the pointer never vanishes for want of a picture.
 void SetCursor(CursorShape shape);
+// What the cursor shows now: the arrow ({0}) or a resource that has a picture.
 CursorShape CurrentCursor();
+// Gives cursor resource `id` (not 0) a picture; false, and the resource stays as it was,
+// when the picture is not whole (fewer pixels than its size, the hot spot outside it) or the
+// backend cannot make the cursor. Uninstall forgets every picture.
+bool RegisterCursorImage(uint16_t id, const CursorImage& image);
+bool HasCursorImage(uint16_t id);
 WindowId SetCapture(WindowId window);  // returns the previous holder
 void ReleaseCapture();
 WindowId Capture();

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <vector>
 
 #include "platform/platform.h"
@@ -44,6 +45,7 @@ struct State {
   Point cursor;  // screen coordinates
   int cursor_counter = 0;
   CursorShape cursor_shape;
+  std::set<uint16_t> cursor_images;  // the resources whose pictures the backend took
   WindowId capture = kNoWindow;
   WindowId focus = kNoWindow;
 };

@@ -146,6 +146,15 @@ struct CursorShape {
   bool operator==(const CursorShape&) const = default;
 };
 
+// The picture of a cursor resource: 32-bit ARGB pixels with straight alpha, rows top-down;
+// the hot spot is the pixel that points.
+struct CursorImage {
+  std::span<const uint32_t> argb;
+  int32_t width = 0;
+  int32_t height = 0;
+  Point hotspot;
+};
+
 // A picture in the engine's pixel format: 16-bit 5-5-5, rows stored bottom-up
 // (row y starts at (height - y - 1) * width).
 struct PixelView {

@@ -81,6 +81,9 @@ class WrappedRunBackend final : public platform::Backend {
     inner_->Present(id, framebuffer, dirty);
   }
   void SetCursorVisible(bool visible) override { inner_->SetCursorVisible(visible); }
+  bool RegisterCursorImage(uint16_t id, const platform::CursorImage& image) override {
+    return inner_->RegisterCursorImage(id, image);
+  }
   void SetCursorShape(platform::CursorShape shape) override { inner_->SetCursorShape(shape); }
   void WarpCursor(platform::Point screen) override { inner_->WarpCursor(screen); }
   void SetMouseCapture(bool captured) override { inner_->SetMouseCapture(captured); }

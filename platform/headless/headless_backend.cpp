@@ -212,6 +212,18 @@ bool HeadlessBackend::SetFullscreen(WindowId, bool fullscreen) {
 
 void HeadlessBackend::Present(WindowId, const Framebuffer&, const Rect&) { ++present_count_; }
 
+bool HeadlessBackend::RegisterCursorImage(uint16_t id, const CursorImage& image) {
+  const size_t count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+  cursor_images_[id] = {std::vector<uint32_t>(image.argb.begin(), image.argb.begin() + count),
+                        image.width, image.height, image.hotspot};
+  return true;
+}
+
+const HeadlessBackend::CursorRecord* HeadlessBackend::cursor_image(uint16_t id) const {
+  auto it = cursor_images_.find(id);
+  return it == cursor_images_.end() ? nullptr : &it->second;
+}
+
 Point HeadlessBackend::ClientOrigin(WindowId id) {
   auto it = origins_.find(id);
   return it == origins_.end() ? Point{} : it->second;

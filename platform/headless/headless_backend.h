@@ -31,6 +31,15 @@ class HeadlessBackend : public Backend {
   int present_count() const { return present_count_; }
   bool cursor_visible() const { return cursor_visible_; }
   CursorShape cursor_shape() const { return cursor_shape_; }
+  // A copy of a registered cursor picture.
+  struct CursorRecord {
+    std::vector<uint32_t> argb;
+    int32_t width = 0;
+    int32_t height = 0;
+    Point hotspot;
+  };
+  // The picture registered for cursor resource `id`, null when there is none.
+  const CursorRecord* cursor_image(uint16_t id) const;
   bool mouse_captured() const { return captured_; }
   size_t pending_events() const { return events_.size() - next_event_; }
   // Makes the display refuse to switch to full screen, as a machine without that mode would.
@@ -48,6 +57,7 @@ class HeadlessBackend : public Backend {
   bool SetFullscreen(WindowId id, bool fullscreen) override;
   void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) override;
   void SetCursorVisible(bool visible) override { cursor_visible_ = visible; }
+  bool RegisterCursorImage(uint16_t id, const CursorImage& image) override;
   void SetCursorShape(CursorShape shape) override { cursor_shape_ = shape; }
   void WarpCursor(Point) override {}
   void SetMouseCapture(bool captured) override { captured_ = captured; }
@@ -99,6 +109,7 @@ class HeadlessBackend : public Backend {
   bool fullscreen_fails_ = false;
   bool cursor_visible_ = true;
   CursorShape cursor_shape_;
+  std::map<uint16_t, CursorRecord> cursor_images_;
   bool captured_ = false;
   int present_count_ = 0;
 };

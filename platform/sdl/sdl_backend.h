@@ -29,14 +29,6 @@ struct SdlOptions {
   bool windowed = true;
 };
 
-// A cursor picture: 32-bit ARGB pixels, rows top-down.
-struct CursorImage {
-  std::span<const uint32_t> argb;
-  int32_t width = 0;
-  int32_t height = 0;
-  Point hotspot;
-};
-
 class SdlBackend final : public Backend {
  public:
   explicit SdlBackend(SdlOptions options);
@@ -46,9 +38,6 @@ class SdlBackend final : public Backend {
 
   // Starts SDL video; false (with SDL_GetError set) when it cannot.
   bool Init();
-
-  // Makes cursor resource `id` show this picture; false when SDL refuses it.
-  bool RegisterCursorImage(uint16_t id, const CursorImage& image);
 
   // SDL's id of the window's native window, 0 for none (to address SDL events to it).
   uint32_t NativeWindowId(WindowId id) const;
@@ -66,6 +55,8 @@ class SdlBackend final : public Backend {
   void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) override;
 
   void SetCursorVisible(bool visible) override;
+  // False when SDL refuses the picture (the dummy video driver makes no cursors at all).
+  bool RegisterCursorImage(uint16_t id, const CursorImage& image) override;
   void SetCursorShape(CursorShape shape) override;
   void WarpCursor(Point screen) override;
   void SetMouseCapture(bool captured) override;

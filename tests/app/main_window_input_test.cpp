@@ -103,22 +103,22 @@ TEST_F(InputTest, DirectionShiftSpaceAndFocusLoss) {
 
 TEST_F(InputTest, RightButtonMenuRestoresTheCursorAndChoosesNothing) {
   game().shared().cursorKind = 2;
-  game().shared().cursorId = 9;
+  game().shared().cursorId = 104;
   Mouse(false, true);
   // Nothing was chosen: a command 0 was posted and handled without effect.
   EXPECT_EQ(window().inputBits(), 0);
   EXPECT_EQ(game().shared().cursorKind.load(), 2u);
   EXPECT_EQ(game().menuTracking, 0u);
-  EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{9}));
+  EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{104}));
   EXPECT_TRUE(platform::IsWindow(window().handle()));
 }
 
 TEST_F(InputTest, CursorFollowsItsKindAndForceCursorReachesTheTarget) {
   game().shared().cursorKind = 2;
-  game().shared().cursorId = 130;
+  game().shared().cursorId = 230;
   input::MouseMove(window().handle(), {100, 100});
   PumpAll();
-  EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{130}));
+  EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{230}));
   game().shared().cursorKind = 0;
   window().SetCursorByKind();
   EXPECT_EQ(platform::CurrentCursor(), platform::CursorShape{});

@@ -53,7 +53,7 @@ TEST_F(PumpTest, CancellingTheQuitRestoresTheCursorAndRepaints) {
   ASSERT_TRUE(Start("0 answer Cancel\n"));
   PumpAll();
   game().shared().cursorKind = 2;
-  game().shared().cursorId = 7;
+  game().shared().cursorId = 102;
   game().shared().cursorVisible = 0;
   window().ForceCursor(false);
   window().SetCursorByKind();
@@ -65,7 +65,7 @@ TEST_F(PumpTest, CancellingTheQuitRestoresTheCursorAndRepaints) {
   EXPECT_EQ(game().shared().cursorVisible, 0u);
   EXPECT_EQ(platform::CursorCounter(), -1);
   EXPECT_FALSE(backend().cursor_visible());
-  EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{7}));
+  EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{102}));
   PumpOnce();  // what was repainted reaches the screen
   EXPECT_GT(backend().present_count(), presents);
   EXPECT_EQ(PumpOnce(), 1);

@@ -369,12 +369,16 @@ TEST_F(SdlBackendTest, CursorVisibilityAndShapes) {
   ShowCursor(true);
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 
-  // A cursor picture must hold all its pixels. (The dummy driver has no cursors to show.)
+  // A cursor picture must hold all its pixels.
   std::vector<uint32_t> image(16 * 16, 0xFFFFFFFF);
   EXPECT_FALSE(sdl_->RegisterCursorImage(8, {std::span(image).first(255), 16, 16, {}}));
   EXPECT_FALSE(sdl_->RegisterCursorImage(0, {image, 16, 16, {}}));
+  // The dummy driver makes no cursors at all: even a whole picture is refused, and the
+  // resource then shows the arrow.
+  EXPECT_FALSE(RegisterCursorImage(8, {image, 16, 16, {2, 2}}));
+  EXPECT_FALSE(HasCursorImage(8));
   SetCursor({8});
-  SetCursor({});
+  EXPECT_EQ(CurrentCursor(), CursorShape{});
 }
 
 TEST_F(SdlBackendTest, LocalTimeIsADate) {

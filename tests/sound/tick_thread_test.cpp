@@ -31,10 +31,10 @@ TEST_F(TickClock, CountsOnlyWhileResumedOnePerFifteenMilliseconds) {
   EXPECT_EQ(clock.GetTicks(), 2u);  // passes at 15 and 30 ms after the reset's pass phase
   // The wanted cursor follows the kind and reaches the cursor through the pump.
   game().shared().cursorKind = 2;
-  game().shared().cursorId = 55;
+  game().shared().cursorId = 105;
   platform::Sleep(15);
   PumpOnce();
-  EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{55}));
+  EXPECT_EQ(platform::CurrentCursor(), (platform::CursorShape{105}));
   clock.Shutdown();
   const uint32_t at_stop = clock.GetTicks();
   platform::Sleep(150);
