@@ -81,6 +81,7 @@ class GameSystem final : public ScriptHost {
   bool PumpWaiting() override;
   bool SkipHeld() override;
   int QueryInput(int input) override;
+  void ForgetPresses() override { main_window_.ForgetPresses(); }
 
   // Builds the command menus once the main window exists (not built yet: no menus).
   void BuildMenus() {}

@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "app/game_system.h"
 #include "app/pump.h"
@@ -11,6 +13,31 @@ namespace tvx {
 
 using platform::Key;
 using platform::Msg;
+
+namespace {
+
+// The input that a press of the key stands for.
+std::optional<PlayerInput> InputOfKey(uint32_t key) {
+  if (key > 0xFF) return std::nullopt;
+  switch (static_cast<Key>(key)) {
+    case Key::Enter:
+      return kDecide;
+    case Key::Escape:
+      return kCancel;
+    case Key::Up:
+      return kUp;
+    case Key::Down:
+      return kDown;
+    case Key::Left:
+      return kLeft;
+    case Key::Right:
+      return kRight;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
 
 MainWindow::~MainWindow() {
   if (platform::IsWindow(handle_)) platform::DestroyWindow(handle_);
@@ -46,6 +73,13 @@ bool MainWindow::DestroyMainWindow() {
 }
 
 int MainWindow::QueryInput(int k) {
+  const int state = InputState(k);
+  if (k < 0 || k >= static_cast<int>(presses_.size())) return state;
+  const bool pressed = std::exchange(presses_[static_cast<size_t>(k)], false);
+  return state != 0 || pressed ? 1 : 0;
+}
+
+int MainWindow::InputState(int k) {
   // A key release that never reached the window cannot leave a bit set.
   if (!platform::AsyncKeyState(Key::Enter)) input_bits_ &= ~kEnterBit;
   if (!platform::AsyncKeyState(Key::Escape)) input_bits_ &= ~kEscapeBit;
@@ -129,6 +163,7 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
     case Msg::KeyDown:
       if (message.wparam == static_cast<uint32_t>(Key::Enter)) input_bits_ |= kEnterBit;
       if (message.wparam == static_cast<uint32_t>(Key::Escape)) input_bits_ |= kEscapeBit;
+      if (const auto input = InputOfKey(message.wparam)) Press(*input);
       return 0;
     case Msg::KeyUp:
       if (message.wparam == static_cast<uint32_t>(Key::Enter)) input_bits_ &= ~kEnterBit;
@@ -149,6 +184,8 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
         platform::SetCapture(handle_);
         input_bits_ |= kLeftButtonBit;
         left_capture_ = true;
+        Press(kDecide);
+        Press(kLeftButton);
       }
       return 0;
     case Msg::LButtonUp:
@@ -163,6 +200,7 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
         platform::SetCapture(handle_);
         input_bits_ |= kRightButtonBit;
         right_capture_ = true;
+        Press(kCancel);
       }
       return 0;
     case Msg::RButtonUp:

@@ -2,6 +2,7 @@
 // keeps the input state that scripts query (decide, cancel, mouse buttons) and the run state.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -52,8 +53,17 @@ class MainWindow {
   bool leftCapture() const { return left_capture_; }
   bool rightCapture() const { return right_capture_; }
 
+  // 1 while the input is active, and once for a press not yet reported by a query of that
+  // input: a press and its release can both be handled between two looks of a waiting loop.
   int QueryInput(int k);
-  void ClearInput() { input_bits_ = 0; }
+  // Drops the bits and the presses not yet reported (the capture flags stay).
+  void ClearInput() {
+    input_bits_ = 0;
+    ForgetPresses();
+  }
+  // Drops the presses not yet reported, so that a waiting loop starting now answers only to
+  // presses made during it; what is held still counts.
+  void ForgetPresses() { presses_.fill(false); }
   // Shows (or hides) the system cursor whatever its display counter was.
   void ForceCursor(bool show);
   // Sets the mouse cursor from the game system's cursor kind (program thread).
@@ -64,6 +74,8 @@ class MainWindow {
  private:
   static intptr_t Procedure(void* context, const platform::Message& message);
   intptr_t Handle(const platform::Message& message);
+  int InputState(int k);
+  void Press(PlayerInput input) { presses_[static_cast<size_t>(input)] = true; }
   void OpenCommandMenu();
   void HandleSetCursor();
 
@@ -73,6 +85,8 @@ class MainWindow {
   std::string title_ = "TALVEX";
   std::atomic<uint32_t> run_state_{kRunning};
   uint16_t input_bits_ = 0;
+  // Per input (PlayerInput number): pressed since the last query that reported it.
+  std::array<bool, kSpace + 1> presses_{};
   bool left_capture_ = false;
   bool right_capture_ = false;
   bool cursor_forced_visible_ = false;

@@ -142,6 +142,8 @@ void ScriptInterpreter::WaitWhileHeld(int input, uint32_t ticks) {
 }
 
 void ScriptInterpreter::MenuRun() {
+  // Only presses made while the menu runs choose in it.
+  host_.ForgetPresses();
   variables_.SetWord(kWordMenuItemCount, menus_.CountLeadingSlots());
   CallProc(38);
   // A newly loaded script ends the menu too: its procedures could no longer run.
@@ -165,6 +167,9 @@ void ScriptInterpreter::MenuRun() {
       }
     }
   }
+  // Nor does what the player did in it count after it (the click that chose, as the left
+  // button).
+  host_.ForgetPresses();
   menus_.Finish();
 }
 

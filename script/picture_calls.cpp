@@ -121,18 +121,19 @@ void PlaneOriginEffect(ScriptInterpreter& interpreter, const ParamList& p) {
 void DarkenOrWashEffect(ScriptInterpreter& interpreter, const ParamList& p) {
   VramPlaneSet& planes = interpreter.planes();
   auto v = [&](size_t i) { return p.Value(i); };
+  const blit::Rect16 rect{v(1) & 0xFFFF, v(2) & 0xFFFF, v(3) & 0xFFFF, v(4) & 0xFFFF};
   {
     std::lock_guard lock(planes.pixelLock());
-    const blit::Rect16 rect{v(1) & 0xFFFF, v(2) & 0xFFFF, v(3) & 0xFFFF, v(4) & 0xFFFF};
     VramPlane& plane = planes.Get(v(5));
     if (v(0) == 1)
       blit::Darken(plane, rect);
     else
       blit::Wash(plane, rect);
   }
+  // The whole block that changed, a corner and a size.
   if (v(5) == 0)
-    planes.PresentRect(static_cast<int>(v(1)), static_cast<int>(v(2)),
-                       static_cast<int>(v(3) - v(1)), static_cast<int>(v(4) - v(2)));
+    planes.PresentRect(static_cast<int>(rect.x), static_cast<int>(rect.y), static_cast<int>(rect.w),
+                       static_cast<int>(rect.h));
 }
 
 void ScrollEffect(ScriptInterpreter& interpreter, const ParamList& p) {

@@ -15,8 +15,13 @@ class ScriptHost : public Waiter {
   // yield), then the look at the run state. True when the program is quitting and every
   // level of the interpreter must end.
   virtual bool PumpAndCheckQuit() = 0;
-  // The state of one of the player's inputs (PlayerInput): 1 active, 0 not.
+  // The state of one of the player's inputs (PlayerInput): 1 active (held, or pressed since
+  // the last query that reported it), 0 not.
   virtual int QueryInput(int input) = 0;
+  // Forgets the presses that no query has reported yet. A wait for the player does this as
+  // it begins, so that a click during the text before it does not end it, and as it ends, so
+  // that its click is not seen again by another input. What is held still counts.
+  virtual void ForgetPresses() = 0;
   // Shows a file name in a NOW FILE slot (1 script, 2 picture, 3 data, 4-9 sound channels).
   virtual void ShowFileName(size_t slot, std::string_view name) = 0;
 

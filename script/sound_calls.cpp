@@ -43,8 +43,9 @@ void MusicAndEffectsCall(ScriptInterpreter& interpreter, const ParamList& p) {
   if (!sound || !interpreter.variables().HasSystemFlag(kFlagSoundEnabled)) return;
   const bool on = interpreter.shared().soundOn != 0;
   const uint32_t sub = p.Value(0);
+  // Sub-functions beyond the table name no channel; they only reset the music's name.
   const int channel =
-      sub <= 2 || sub == 6 || sub == 7 ? SoundManager::kMusic : SoundManager::kEffect1;
+      sub <= 2 || sub == 6 || sub == 7 || sub > 9 ? SoundManager::kMusic : SoundManager::kEffect1;
   const std::string name = p.Text(1);
   auto shift_down = [&host] { return host.QueryInput(kShift) != 0; };
   auto never = [] { return false; };
@@ -90,7 +91,7 @@ void MusicAndEffectsCall(ScriptInterpreter& interpreter, const ParamList& p) {
         sound->StopChannel(channel);
       break;
     default:
-      return;
+      break;
   }
   host.ShowFileName(SlotOf(channel), kNoFile);
 }

@@ -160,6 +160,8 @@ void WaitForPlayer(ScriptInterpreter& interpreter, const ParamList& p) {
   };
   if (p.count == 0) {
     if (host.QueryInput(kControl)) return stop_voice();
+    // A click that is over before the wait begins belongs to what came before.
+    host.ForgetPresses();
     bool skipped = false;
     const bool pressed = WaitUntil(host, [&] {
       if (host.QueryInput(kDecide)) return true;
@@ -168,8 +170,10 @@ void WaitForPlayer(ScriptInterpreter& interpreter, const ParamList& p) {
     });
     if (!pressed) return;
     stop_voice();
-    if (skipped) return;
-    WaitUntil(host, [&] { return !host.QueryInput(kDecide) || host.QueryInput(kControl); });
+    if (!skipped)
+      WaitUntil(host, [&] { return !host.QueryInput(kDecide) || host.QueryInput(kControl); });
+    // Nor does the click that ended it count again, as the left button, after it.
+    host.ForgetPresses();
     return;
   }
   TickThread* clock = interpreter.ticks();

@@ -76,9 +76,11 @@ void TextOutput::DrawAndAdvance(uint16_t code, uint16_t advance) {
 
 void TextOutput::ApplyLineBreakRule(uint16_t code) {
   const uint16_t x = Word(kWordCursorX);
-  if (x == Word(kWordWindowLeft)) {
+  // The character right after a move stays where it arrives, also at a line start; the
+  // tests below then clear the switch, so a move holds only that one character in place.
+  if (x == Word(kWordWindowLeft) && !line_break_) {
     // Closing punctuation at a line start hangs past the right limit of the line before.
-    if (!line_break_ && InTable(NoLineStart(), code)) {
+    if (InTable(NoLineStart(), code)) {
       SetWord(kWordCursorY, Word(kWordCursorY) - Word(kWordLineAdvance));
       SetWord(kWordCursorX, Word(kWordWindowRight));
       line_break_ = true;

@@ -101,6 +101,56 @@ TEST_F(InputTest, DirectionShiftSpaceAndFocusLoss) {
   EXPECT_EQ(window().inputBits(), 0);
 }
 
+TEST_F(InputTest, APressOverBeforeTheQueryIsSeenOnce) {
+  game().variables().SetFlag(MainWindow::kRightButtonToScriptFlag, 1);
+  // Each press and its release are handled before any query.
+  for (Key key : {Key::Escape, Key::Up, Key::Down, Key::Left, Key::Right}) {
+    KeyEvent(key, true);
+    KeyEvent(key, false);
+  }
+  Mouse(true, true);
+  Mouse(true, false);
+  for (int k : {MainWindow::kDecide, MainWindow::kCancel, MainWindow::kUp, MainWindow::kDown,
+                MainWindow::kLeft, MainWindow::kRight, MainWindow::kLeftButton}) {
+    EXPECT_EQ(window().QueryInput(k), 1) << k;
+    EXPECT_EQ(window().QueryInput(k), 0) << k;
+  }
+  KeyEvent(Key::Enter, true);
+  KeyEvent(Key::Enter, false);
+  Mouse(false, true);
+  Mouse(false, false);
+  EXPECT_EQ(window().QueryInput(MainWindow::kDecide), 1);
+  EXPECT_EQ(window().QueryInput(MainWindow::kCancel), 1);
+  EXPECT_EQ(window().QueryInput(MainWindow::kLeftButton), 0);
+  // A held key answers as long as it is held.
+  KeyEvent(Key::Down, true);
+  EXPECT_EQ(window().QueryInput(MainWindow::kDown), 1);
+  EXPECT_EQ(window().QueryInput(MainWindow::kDown), 1);
+  KeyEvent(Key::Down, false);
+  EXPECT_EQ(window().QueryInput(MainWindow::kDown), 0);
+  // Forgetting the presses leaves what is held.
+  KeyEvent(Key::Enter, true);
+  KeyEvent(Key::Enter, false);
+  KeyEvent(Key::Escape, true);
+  KeyEvent(Key::Left, true);
+  KeyEvent(Key::Left, false);
+  game().ForgetPresses();
+  EXPECT_EQ(window().QueryInput(MainWindow::kDecide), 0);
+  EXPECT_EQ(window().QueryInput(MainWindow::kLeft), 0);
+  EXPECT_EQ(window().QueryInput(MainWindow::kCancel), 1);
+  KeyEvent(Key::Escape, false);
+  // A right press that opens the command menu is no cancel; focus loss drops presses.
+  game().variables().SetFlag(MainWindow::kRightButtonToScriptFlag, 0);
+  Mouse(false, true);
+  Mouse(false, false);
+  EXPECT_EQ(window().QueryInput(MainWindow::kCancel), 0);
+  KeyEvent(Key::Up, true);
+  KeyEvent(Key::Up, false);
+  input::Focus(window().handle(), false);
+  PumpAll();
+  EXPECT_EQ(window().QueryInput(MainWindow::kUp), 0);
+}
+
 TEST_F(InputTest, RightButtonMenuRestoresTheCursorAndChoosesNothing) {
   game().shared().cursorKind = 2;
   game().shared().cursorId = 104;

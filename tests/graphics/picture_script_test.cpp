@@ -104,6 +104,30 @@ TEST_F(PictureScripts, EffectsOnPlanes) {
   EXPECT_EQ(Screen(14, 7), (15 << 10) | (15 << 5) | 15);
 }
 
+TEST_F(PictureScripts, DarkenedAndWashedBlocksReachTheWindowWhole) {
+  // Blocks given by a point and a size: the window shows each one up to its far corner,
+  // through the paint handler and in direct presentation alike.
+  Script("MAIN.MES", R"(
+    SET_DIM16 11, 0, 0x7FFF
+    SYSCALL 10, 2, 0, 0, 639, 479       ; white screen
+    EFFECT 1, 20, 10, 40, 30, 0         ; darken (20, 10)-(59, 39)
+    SET_FLAGS 2007, 1                   ; direct presentation
+    EFFECT 5, 300, 200, 60, 20, 0       ; wash (300, 200)-(359, 219)
+    END
+  )");
+  EXPECT_EQ(Run(), 0);
+  const uint16_t dark = (15 << 10) | (15 << 5) | 15;
+  const uint16_t washed = 28 << 10 | 28 << 5 | 28;  // 31 * 123 / 256 + 14
+  for (auto [x, y] : {std::pair{20, 10}, {59, 10}, {20, 39}, {59, 39}})
+    EXPECT_EQ(Screen(x, y), dark) << x << ", " << y;
+  EXPECT_EQ(Screen(60, 39), 0x7FFF);
+  EXPECT_EQ(Screen(59, 40), 0x7FFF);
+  for (auto [x, y] : {std::pair{300, 200}, {359, 200}, {300, 219}, {359, 219}})
+    EXPECT_EQ(Screen(x, y), washed) << x << ", " << y;
+  EXPECT_EQ(Screen(360, 219), 0x7FFF);
+  EXPECT_EQ(Screen(359, 220), 0x7FFF);
+}
+
 TEST_F(PictureScripts, TheThirteenPicturesGoIntoPlaneOneMemory) {
   for (int i = 1; i <= 3; ++i) {
     char name[16];

@@ -144,6 +144,29 @@ TEST_F(SoundScriptTest, MusicEffectsAndAVoiceLineAreMixedAtTheirTimesAndVolumes)
                                              "5 ********.WAV", "4 ********.WAV"}));
 }
 
+TEST_F(SoundScriptTest, EveryCallButThePlaysResetsAShownName) {
+  WriteBytes("BGM.WAV", PcmFile(Sine(220, 1, 8000)));
+  WriteBytes("SE1.WAV", PcmFile(Sine(1000, 1, 8000)));
+  Script("MAIN.MES", std::string(kEnable) + R"(
+    SYSCALL 5, 0, "BGM.WAV"
+    SYSCALL 5, 3, "SE1.WAV"
+    SYSCALL 5, 10               ; no such sub-function: the music's name goes, nothing stops
+    SYSCALL 5, 4                ; the effect stops, its name goes
+    SYSCALL 5, 0x10000
+    SYSCALL 5, 2                ; the music stops
+    END
+  )");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Events(), (std::vector<std::string>{"0 play BGM.WAV", "2 play SE1.WAV",
+                                                "2 stop SE1.WAV", "0 stop BGM.WAV"}));
+  std::vector<std::string> shown;
+  for (const auto& f : system_->shownFiles())
+    if (f.slot >= 4) shown.push_back(std::to_string(f.slot) + " " + f.name);
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"4 BGM.WAV", "6 SE1.WAV", "4 ********.WAV", "6 ********.WAV",
+                                      "4 ********.WAV", "4 ********.WAV"}));
+}
+
 TEST_F(SoundScriptTest, SwitchesAndFlagsSilenceTheCalls) {
   WriteBytes("BGM.WAV", PcmFile(Sine(220, 1, 8000)));
   WriteBytes("V.WAV", ReadBytes(std::string(TALVEX_SOUND_DATA) + "/ima_exact.wav"));

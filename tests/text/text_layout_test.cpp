@@ -82,6 +82,23 @@ TEST_F(TextLayout, OnlyTheFirstOfTwoClosingMarksIsMoved) {
   ExpectScreen(expected);
 }
 
+TEST_F(TextLayout, AMoveHoldsOnlyTheNextCharacterInPlaceAlsoAtALineStart) {
+  // "。中" begins a line: "。" hangs on the line above, "中" takes the line start. A "、"
+  // brought to the next line start by NEWLINE hangs again.
+  std::string body = "SET_DIM16 9, 0, 0, 16\nTEXT \"。中\"\nNEWLINE\nTEXT \"、\"\n";
+  // A plain character mid-line, then a window one cell wide, where every character starts
+  // a line and fills its last cell too: the "、" after "。中" hangs as well.
+  body += "SET_DIM16 9, 0, 32, 48\nTEXT \"一\"\n";
+  body += "SET_DIM16 7, 0, 16\nSET_DIM16 9, 0, 0, 80\nTEXT \"一。中、\"";
+  RunText(body, 320);
+  ExpectedScreen expected(kOutline, kFace);
+  expected.Add("。", 320, 0).Add("中", 0, 16).Add("、", 320, 16).Add("一", 32, 48);
+  expected.Add("一", 0, 80).Add("。", 16, 80).Add("中", 0, 96).Add("、", 16, 96);
+  ExpectScreen(expected);
+  EXPECT_EQ(Word(kWordCursorX), 0);
+  EXPECT_EQ(Word(kWordCursorY), 112);
+}
+
 TEST_F(TextLayout, OpeningPunctuationInTheLastCellMovesDown) {
   RunText("TEXT \"" + Repeat("一", 19) + "「二\"", 320);
   ExpectedScreen expected(kOutline, kFace);
