@@ -39,12 +39,13 @@ constexpr uint32_t kHoldTicks = 32;
 }  // namespace
 
 AnimationTable::AnimationTable(VramPlaneSet& planes, VariableArea& variables)
-    : planes_(planes), variables_(variables), image_(variables.image()) {}
-
-void AnimationTable::Observe() {
-  running_.store(variables_.HasSystemFlag(kFlagAnimationsRun), std::memory_order_relaxed);
-  key_colour_.store(variables_.Word(kWordKeyColour), std::memory_order_relaxed);
-  block_.store(variables_.Pointer(2), std::memory_order_relaxed);
+    : planes_(planes),
+      variables_(variables),
+      image_(variables.image()),
+      words_(variables.bytes().data() + VariableArea::kSystemWordsOffset),
+      block_word_(variables.bytes().data() + VariableArea::kSystemPointersOffset + 4 * 2) {
+  static_assert(kFlagsWord == kWordSystemFlags && kKeyWord == kWordKeyColour);
+  static_assert(kRunBit == kFlagAnimationsRun);
 }
 
 uint64_t AnimationTable::StreamOf(size_t index) const {

@@ -40,8 +40,20 @@ class AnimationTable {
 
   // ---- Program thread ----
   // Hands the clock what it reads of the variables: bit 0x0004 of the system flags, the key
-  // colour, where the animation data lies.
-  void Observe();
+  // colour, where the animation data lies. Called before every command, so it reads the
+  // words in place and stores only what changed.
+  void Observe() {
+    const bool running = (words_[2 * kFlagsWord] & kRunBit) != 0;
+    const auto key = static_cast<uint16_t>(words_[2 * kKeyWord] | words_[2 * kKeyWord + 1] << 8);
+    const uint32_t block = static_cast<uint32_t>(block_word_[0]) | block_word_[1] << 8 |
+                           block_word_[2] << 16 | static_cast<uint32_t>(block_word_[3]) << 24;
+    if (running_.load(std::memory_order_relaxed) != running)
+      running_.store(running, std::memory_order_relaxed);
+    if (key_colour_.load(std::memory_order_relaxed) != key)
+      key_colour_.store(key, std::memory_order_relaxed);
+    if (block_.load(std::memory_order_relaxed) != block)
+      block_.store(block, std::memory_order_relaxed);
+  }
   // Points the slot at its program and resets it, stopped. Rows and columns outside 0-9 are
   // ignored by every slot operation.
   void LoadSlot(uint32_t row, uint32_t column);
@@ -118,9 +130,16 @@ class AnimationTable {
   void Reset(Slot& slot, size_t index) const;
   void RewindLocked();
 
+  // Where Observe finds the system words and the data block's pointer.
+  static constexpr size_t kFlagsWord = 2;
+  static constexpr size_t kKeyWord = 23;
+  static constexpr uint8_t kRunBit = 0x04;
+
   VramPlaneSet& planes_;
   VariableArea& variables_;
   std::span<const uint8_t> image_;
+  const uint8_t* words_;
+  const uint8_t* block_word_;
   mutable std::mutex mutex_;
   std::array<Slot, kRows * kColumns> slots_{};
   // Row scratch of swapped frames: as wide as the widest plane.
