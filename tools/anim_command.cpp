@@ -54,7 +54,6 @@ int Build(CommandArgs args, std::ostream& out, std::ostream& err) {
   }
   const anim::SourceResult result = anim::ParseSource(
       std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
-  for (const std::string& warning : result.warnings) err << warning << "\n";
   if (!result.ok()) {
     for (const std::string& error : result.errors) err << error << "\n";
     err << "anim build: " << result.errors.size()
@@ -62,6 +61,8 @@ int Build(CommandArgs args, std::ostream& out, std::ostream& err) {
         << " not written\n";
     return kExitFailure;
   }
+  // Warnings once there are no errors, as the errors may well be their cause.
+  for (const std::string& warning : result.warnings) err << warning << "\n";
   const std::vector<uint8_t> block = anim::WriteBlock(result.data);
   if (!platform::WriteFileAtomically(out_path, block)) {
     err << "anim build: " << out_path << ": cannot write the file\n";

@@ -426,6 +426,7 @@ class SourceParser {
       const auto found = names_.find(std::string(item.text));
       if (found == names_.end()) {
         Error(item.at, "'" + std::string(item.text) + "' is neither a command nor a frame name");
+        pending.broken = true;  // what follows it cannot be told apart any more
         continue;
       }
       item.word = found->second.first;

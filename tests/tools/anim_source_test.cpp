@@ -128,13 +128,15 @@ TEST(AnimSource, EveryErrorNamesFileLineColumnAndBuildsNothing) {
       "frame 9 copy 0 0 1 1 0 0\n"
       "slot 12 0: end\n"
       "  20 wait x\n"
-      "slot 0 1: wait 2x end\n",
+      "slot 0 1: wait 2x end\n"
+      "slot 0 2: wiat 3 end\n",  // not also "'end' follows the end" of a restart
       "m.txt");
-  ASSERT_EQ(many.errors.size(), 4u);
+  ASSERT_EQ(many.errors.size(), 5u);
   EXPECT_EQ(many.errors[0].rfind("m.txt:1:11: ", 0), 0u) << many.errors[0];
   EXPECT_EQ(many.errors[1].rfind("m.txt:2:7: ", 0), 0u) << many.errors[1];
   EXPECT_EQ(many.errors[2].rfind("m.txt:3:6: ", 0), 0u) << many.errors[2];
   EXPECT_EQ(many.errors[3].rfind("m.txt:5:16: ", 0), 0u) << many.errors[3];
+  EXPECT_EQ(many.errors[4].rfind("m.txt:6:11: ", 0), 0u) << many.errors[4];
 
   // Columns count characters, not bytes.
   const SourceResult wide = ParseSource("# 烛台\nslot 0 0: 烛台 end\n", "w.txt");
