@@ -493,7 +493,8 @@ class SourceParser {
       } else if (IsFrame(word) && !frames_.contains(word)) {
         Warn(item.at, "frame " + std::to_string(word) + " has no record" +
                           (word < highest ? ": the engine finds zeros there and draws nothing"
-                                          : ": the engine reads the programs' bytes in its place"));
+                                          : ": its place is past the frame records, where the "
+                                            "engine reads the programs or what follows them"));
       }
     }
     if (!ended) {

@@ -172,8 +172,8 @@ TEST(AnimSource, WarningsNameWhatTheEnginePlaysDifferentlyAndStillBuild) {
        "f.txt:3:11: warning: frame 21 has no record: the engine finds zeros there and draws "
        "nothing"},
       {frames + "slot 0 0: 23 end\n",
-       "f.txt:3:11: warning: frame 23 has no record: the engine reads the programs' bytes in its "
-       "place"},
+       "f.txt:3:11: warning: frame 23 has no record: its place is past the frame records, where "
+       "the engine reads the programs or what follows them"},
       {"frame 20 composite 0 0 4 4 0 0\n",
        "f.txt:1:10: warning: frame 20: the engine draws nothing for type composite (it has no "
        "background plane to compose with)"},
