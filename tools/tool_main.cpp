@@ -4,6 +4,7 @@
 #include <array>
 #include <iomanip>
 
+#include "tools/anim_command.h"
 #include "tools/arc_command.h"
 #include "tools/g16_command.h"
 #include "tools/lzss_command.h"
@@ -15,6 +16,7 @@ namespace tvx::tool {
 namespace {
 
 constexpr std::array kCommands = {
+    Command{"anim", "make and read animation data for the slots of system call 3", RunAnim},
     Command{"arc", "pack, list and extract ARC archives", RunArc},
     Command{"g16", "make G16 pictures from PNG files, and back", RunG16},
     Command{"lzss", "compress and expand files in the engine's LZSS coding", RunLzss},

@@ -1,0 +1,125 @@
+#include "tools/anim_command.h"
+
+#include <string_view>
+#include <vector>
+
+#include "platform/file.h"
+#include "tools/anim_block.h"
+#include "tools/anim_source.h"
+#include "tools/anim_text.h"
+
+namespace tvx::tool {
+namespace {
+
+constexpr std::string_view kUsage = "usage: talvex-tool anim build|show ... (see --help)\n";
+constexpr std::string_view kBuildUsage = "usage: talvex-tool anim build IN.txt OUT.DAT\n";
+constexpr std::string_view kShowUsage = "usage: talvex-tool anim show IN.DAT [-o OUT.txt]\n";
+
+constexpr std::string_view kHelp =
+    "talvex-tool anim: the animation data that system call 3 plays in its slots.\n"
+    "\n"
+    "  talvex-tool anim build IN.txt OUT.DAT        build a data block from text\n"
+    "  talvex-tool anim show IN.DAT [-o OUT.txt]    show a data block as that text\n"
+    "\n"
+    "The text format is described in docs/tools.md. Run 'talvex-tool anim COMMAND --help'\n"
+    "for the details of one.\n";
+
+constexpr std::string_view kBuildHelp =
+    "Builds the data block that a script loads with system call 7 and points system\n"
+    "pointer 2 at, from frames and slot programs written as text:\n"
+    "\n"
+    "  frame 20 copy  0 0 64 48  288 200     # number, type, source x y w h, destination x y\n"
+    "  frame 21 blink keyed 64 0 64 48 288 200\n"
+    "  slot 0 0: 20 wait 10 blink wait 10 restart\n"
+    "\n"
+    "Every error is reported as FILE:LINE:COLUMN: message, and OUT.DAT is written only when\n"
+    "there are none (and replaced only once it is complete). Warnings (a program without an\n"
+    "end, a frame outside its plane, a frame without a record...) do not stop the build.\n";
+
+constexpr std::string_view kShowHelp =
+    "Shows a data block as the text 'anim build' reads, on standard output or into OUT.txt:\n"
+    "the frames the programs use and the programs of the slots whose offsets are not 0.\n"
+    "Building the text of a block that 'anim build' made gives the same bytes. Any file is\n"
+    "read; what cannot be written as frames and programs is told in '# note:' lines.\n";
+
+int Build(CommandArgs args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && IsHelpFlag(args[0])) return Help(out, kBuildUsage, kBuildHelp);
+  if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kBuildUsage);
+  const std::string& in_path = args[0];
+  const std::string& out_path = args[1];
+  const auto source = platform::ReadWholeFile(in_path);
+  if (!source) {
+    err << "anim build: " << in_path << ": cannot read the file\n";
+    return kExitFailure;
+  }
+  const anim::SourceResult result = anim::ParseSource(
+      std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
+  if (!result.ok()) {
+    for (const std::string& error : result.errors) err << error << "\n";
+    err << "anim build: " << result.errors.size()
+        << (result.errors.size() == 1 ? " error" : " errors") << "; " << out_path
+        << " not written\n";
+    return kExitFailure;
+  }
+  // Warnings once there are no errors, as the errors may well be their cause.
+  for (const std::string& warning : result.warnings) err << warning << "\n";
+  const std::vector<uint8_t> block = anim::WriteBlock(result.data);
+  if (!platform::WriteFileAtomically(out_path, block)) {
+    err << "anim build: " << out_path << ": cannot write the file\n";
+    return kExitFailure;
+  }
+  out << in_path << ": " << result.data.frames.size()
+      << (result.data.frames.size() == 1 ? " frame, " : " frames, ") << result.data.programs.size()
+      << (result.data.programs.size() == 1 ? " slot" : " slots") << " -> " << out_path << " ("
+      << block.size() << " bytes";
+  if (!result.warnings.empty()) {
+    out << ", " << result.warnings.size()
+        << (result.warnings.size() == 1 ? " warning" : " warnings");
+  }
+  out << ")\n";
+  return kExitOk;
+}
+
+int Show(CommandArgs args, std::ostream& out, std::ostream& err) {
+  std::string in_path;
+  std::string out_path;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (IsHelpFlag(arg)) return Help(out, kShowUsage, kShowHelp);
+    if (arg == "-o" && i + 1 < args.size() && out_path.empty() && !args[i + 1].empty()) {
+      out_path = args[++i];
+    } else if (!IsOption(arg) && in_path.empty() && !arg.empty()) {
+      in_path = arg;
+    } else {
+      return Usage(err, kShowUsage);
+    }
+  }
+  if (in_path.empty()) return Usage(err, kShowUsage);
+  const auto block = platform::ReadWholeFile(in_path);
+  if (!block) {
+    err << "anim show: " << in_path << ": cannot read the file\n";
+    return kExitFailure;
+  }
+  const anim::BlockReading reading = anim::ReadBlock(*block);
+  const std::string text = anim::FormatSource(
+      reading.data, reading.notes, in_path + " (" + std::to_string(block->size()) + " bytes)");
+  if (out_path.empty()) {
+    out << text;
+    return kExitOk;
+  }
+  const std::vector<uint8_t> bytes(text.begin(), text.end());
+  if (!platform::WriteFileAtomically(out_path, bytes)) {
+    err << "anim show: " << out_path << ": cannot write the file\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunAnim(CommandArgs args, std::ostream& out, std::ostream& err) {
+  static constexpr Action kActions[] = {{"build", Build}, {"show", Show}};
+  return RunAction(args, out, err, "anim", kUsage, kHelp, kActions);
+}
+
+}  // namespace tvx::tool
