@@ -8,6 +8,7 @@
 #include "tools/arc_command.h"
 #include "tools/g16_command.h"
 #include "tools/lzss_command.h"
+#include "tools/maze_command.h"
 #include "tools/mes_command.h"
 #include "tools/run_command.h"
 #include "tools/wav_command.h"
@@ -20,6 +21,7 @@ constexpr std::array kCommands = {
     Command{"arc", "pack, list and extract ARC archives", RunArc},
     Command{"g16", "make G16 pictures from PNG files, and back", RunG16},
     Command{"lzss", "compress and expand files in the engine's LZSS coding", RunLzss},
+    Command{"maze", "make maze maps, wall tiles and palettes, and render views", RunMaze},
     Command{"mes", "assemble and disassemble MES scripts", RunMes},
     Command{"run", "run a game folder, headless or in a window, and dump its state", RunRun},
     Command{"wav", "sound files: information, conversion, IMA ADPCM and loops", RunWav},

@@ -1,0 +1,11 @@
+// `talvex-tool maze`: maze maps from text and back, the view's palette and wall tile sets
+// from pictures, and views rendered as the engine draws them.
+#pragma once
+
+#include "tools/command.h"
+
+namespace tvx::tool {
+
+int RunMaze(CommandArgs args, std::ostream& out, std::ostream& err);
+
+}  // namespace tvx::tool
