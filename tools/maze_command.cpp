@@ -134,7 +134,8 @@ int ShowMap(CommandArgs args, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int RunMaze(CommandArgs args, std::ostream& out, std::ostream& err) {
-  static constexpr Action kActions[] = {{"map", BuildMap}, {"show", ShowMap}};
+  static constexpr Action kActions[] = {
+      {"map", BuildMap}, {"show", ShowMap}, {"palette", RunMazePalette}};
   return RunAction(args, out, err, "maze", kUsage, kHelp, kActions);
 }
 

@@ -8,4 +8,7 @@ namespace tvx::tool {
 
 int RunMaze(CommandArgs args, std::ostream& out, std::ostream& err);
 
+// The actions beyond `map` and `show`, each in a file of its own.
+int RunMazePalette(CommandArgs args, std::ostream& out, std::ostream& err);
+
 }  // namespace tvx::tool
