@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "graphics/dungeon_tables.h"
+#include "platform/platform.h"
 #include "resources/byte_order.h"
 
 namespace tvx {
@@ -28,6 +29,7 @@ constexpr std::array<ViewByteSource, 21> kViewBytes = {{
 }};
 
 constexpr size_t kWalkerSlot = 12;
+constexpr uint32_t kMiddleFrameMs = 30;
 constexpr size_t kCellBytes = 4;
 constexpr size_t kPaletteBytes = 32;
 constexpr size_t kClickRecordBytes = 10;
@@ -194,8 +196,13 @@ void DungeonView::Draw(uint32_t frame) {
     DrawOnto(planes_.Get(target_), frame);
   }
   // Presented through the usual path, so that the overlay stays on the window.
-  if (target_ == 0 && !planes_.redirect())
-    planes_.PresentRect(0, 0, VramPlaneSet::kScreenWidth, VramPlaneSet::kScreenHeight);
+  if (target_ != 0 || planes_.redirect()) return;
+  planes_.PresentRect(0, 0, VramPlaneSet::kScreenWidth, VramPlaneSet::kScreenHeight);
+  if (frame == 0) return;
+  // A step's or turn's middle frame reaches the screen and stays a moment, as long as
+  // drawing a frame once took; drawn and replaced at once, it would never be seen.
+  platform::PresentDirty();
+  platform::Sleep(kMiddleFrameMs);
 }
 
 bool DungeonView::Advance(bool forward) {
