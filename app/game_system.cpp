@@ -153,7 +153,7 @@ bool GameSystem::Prepare() {
   main_window_.ReadTitle();
   animations_ = Make<AnimationTable>(planes_, *variables_);
   if (!animations_) return false;
-  dungeon_ = Make<DungeonView>();
+  dungeon_ = Make<DungeonView>(planes_);
   return dungeon_ != nullptr;
 }
 

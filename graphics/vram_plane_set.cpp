@@ -38,6 +38,21 @@ uint64_t PackRect(uint64_t left, uint64_t top, uint64_t right, uint64_t bottom) 
 
 }  // namespace
 
+// Calls the present hook when it goes out of scope, after the pixel lock it was made before.
+class VramPlaneSet::Presented {
+ public:
+  explicit Presented(VramPlaneSet& planes, bool on = true) : planes_(planes), on_(on) {}
+  Presented(const Presented&) = delete;
+  Presented& operator=(const Presented&) = delete;
+  ~Presented() {
+    if (on_ && planes_.present_hook_) planes_.present_hook_();
+  }
+
+ private:
+  VramPlaneSet& planes_;
+  bool on_;
+};
+
 int VramPlaneSet::CreateAll(platform::WindowId window) {
   window_ = window;
   size_t total = 0;
@@ -110,6 +125,7 @@ void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
     InvalidateRect(x, y, w, h);
     return;
   }
+  Presented presented(*this);
   std::lock_guard lock(pixel_lock_);
   VramPlane& plane0 = planes_[0];
   if (overlay_active_) {
@@ -137,6 +153,7 @@ void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
 
 void VramPlaneSet::PresentPlain(int x, int y, int w, int h) {
   if (!ready()) return;
+  Presented presented(*this);
   std::lock_guard lock(pixel_lock_);
   platform::CopyToWindow(window_, planes_[0].View(), {x, y, x + w, y + h}, {x, y});
 }
@@ -167,6 +184,7 @@ platform::Rect VramPlaneSet::DrawOverlay(VramPlane& into) {
 void VramPlaneSet::PaintPlane(platform::WindowId window, const platform::Rect& update,
                               uint32_t index) {
   if (!ready() || !paintable_) return;
+  Presented presented(*this, index == 0 && window == window_);
   std::lock_guard lock(pixel_lock_);
   // Plane 0 is the real one here, whatever the redirect switch says.
   VramPlane& plane = index == 0 ? planes_[0] : Get(index);

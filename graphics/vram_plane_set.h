@@ -19,6 +19,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -119,10 +120,15 @@ class VramPlaneSet {
   // The main window's paint handler (and the plane views): copies the plane for `update`.
   void PaintPlane(platform::WindowId window, const platform::Rect& update, uint32_t index = 0);
 
+  // Called on the program thread after every presentation has reached the main window (a
+  // refreshed rectangle, a repaint, a straight copy), for tools that record what was shown.
+  void SetPresentHook(std::function<void()> hook) { present_hook_ = std::move(hook); }
+
   // Held while plane pixels are written, or read for presentation, by any thread.
   std::mutex& pixelLock() { return pixel_lock_; }
 
  private:
+  class Presented;
   void CopyPlaneToWindow(platform::WindowId window, const VramPlane& plane,
                          const platform::Rect& rect);
   bool DirectPresentation() const { return direct_flag_ != nullptr && *direct_flag_ != 0; }
@@ -142,6 +148,7 @@ class VramPlaneSet {
   // Left, top, right, bottom in 16 bits each; 0 when nothing is pending.
   std::atomic<uint64_t> pending_repaint_{0};
   std::mutex pixel_lock_;
+  std::function<void()> present_hook_;
 };
 
 }  // namespace tvx

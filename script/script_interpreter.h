@@ -126,6 +126,7 @@ class ScriptInterpreter {
   SoundManager* sound() { return devices_.sound; }
   TickThread* ticks() { return devices_.ticks; }
   AnimationTable* animations() { return devices_.animations; }
+  DungeonView* dungeon() { return devices_.dungeon; }
 
   // Runs system call n with the given values as its parameters, as the player's commands
   // do (the save and load requests, the strip).

@@ -1,5 +1,5 @@
-// SYSCALL: the call number, one parameter list, then the call. The calls that are not built
-// yet (the maze view, the item window) read their parameters and do nothing.
+// SYSCALL: the call number, one parameter list, then the call. The call that is not built
+// yet (the item window) reads its parameters and does nothing.
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -11,6 +11,7 @@
 #include "script/animation_calls.h"
 #include "script/animation_table.h"
 #include "script/cursor_calls.h"
+#include "script/dungeon_calls.h"
 #include "script/picture_calls.h"
 #include "script/player_input.h"
 #include "script/request_calls.h"
@@ -187,11 +188,6 @@ void CompareInput(ScriptInterpreter& interpreter, const ParamList& p) {
   const int state = interpreter.host().QueryInput(static_cast<int>(p.Value(0)));
   interpreter.variables().SetRegister32(VariableArea::kRegisterS,
                                         static_cast<uint32_t>(state) == p.Value(1) ? 1 : 0);
-}
-
-// Sub-function 9 sets the maze's cursor; the others drive the maze view, not built yet.
-void DungeonCall(ScriptInterpreter& interpreter, const ParamList& p) {
-  if (p.Value(0) == 9) MazeCursorCall(interpreter, p);
 }
 
 void Measure(ScriptInterpreter& interpreter, const ParamList& p) {

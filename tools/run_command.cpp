@@ -1,5 +1,6 @@
 #include "tools/run_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/game_system.h"
 #include "platform/file.h"
@@ -25,7 +27,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "usage: talvex-tool run GAME_DIR [--headless] [--input EVENTS] [--until-ms N] "
-    "[--dump DIR [--dump-at MS[,MS...]]]\n";
+    "[--dump DIR [--dump-at MS[,MS...]] [--dump-presents]]\n";
 
 constexpr std::string_view kHelp =
     "Runs the engine on a game folder: its settings file is GAME_DIR/TVXCHS.INI and its loose\n"
@@ -43,7 +45,10 @@ constexpr std::string_view kHelp =
     "                  event TAB file per play, stop and fade) and, headless, sound.wav (all\n"
     "                  the sound mixed, 22050 Hz 16-bit stereo)\n"
     "  --dump-at MS,.. also write the same dump into DIR/MS/ when the run reaches each time\n"
-    "                  (ms, virtual time when headless), at the first look at the input\n\n"
+    "                  (ms, virtual time when headless), at the first look at the input\n"
+    "  --dump-presents also write DIR/presents/1.png, 2.png, ...: the whole window after\n"
+    "                  every presentation that changed it, in order (refreshed rectangles,\n"
+    "                  repaints, transition and maze frames)\n\n"
     "Exit status: 0 when the game ended by itself, 124 when the time ran out, 1 when the run\n"
     "could not start, 2 for a usage error.\n";
 
@@ -54,6 +59,7 @@ struct Options {
   std::optional<uint32_t> until_ms;
   std::optional<fs::path> dump;
   std::vector<uint32_t> dump_at;
+  bool dump_presents = false;
 };
 
 // "MS[,MS...]": times in milliseconds.
@@ -100,6 +106,8 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
             << kUsage;
         return std::nullopt;
       }
+    } else if (arg == "--dump-presents") {
+      options.dump_presents = true;
     } else if (arg == "--until-ms") {
       const auto* v = value();
       if (!v) return std::nullopt;
@@ -126,6 +134,10 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
   }
   if (!options.dump_at.empty() && !options.dump) {
     err << "talvex-tool run: --dump-at needs --dump DIR\n" << kUsage;
+    return std::nullopt;
+  }
+  if (options.dump_presents && !options.dump) {
+    err << "talvex-tool run: --dump-presents needs --dump DIR\n" << kUsage;
     return std::nullopt;
   }
   return options;
@@ -159,6 +171,35 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   if (!WriteSoundDump(dir, system, err)) return false;
   return WritePlaneDump(dir, system, screen, err);
 }
+
+// Writes the window's picture after each presentation that changed it, numbered in order.
+class PresentRecorder {
+ public:
+  PresentRecorder(fs::path dir, std::ostream& err) : dir_(std::move(dir)), err_(err) {}
+  void Presented(platform::WindowId window) {
+    const platform::Framebuffer* screen = platform::WindowFramebuffer(window);
+    if (!screen || failed_) return;
+    const auto pixels = screen->pixels();
+    if (std::equal(pixels.begin(), pixels.end(), last_.begin(), last_.end())) return;
+    last_.assign(pixels.begin(), pixels.end());
+    std::error_code ec;
+    fs::create_directories(dir_, ec);
+    std::string error;
+    if (!WritePngFile((dir_ / (std::to_string(++count_) + ".png")).string(),
+                      FromBottomUp(screen->View()), error)) {
+      err_ << "talvex-tool run: " << error << "\n";
+      failed_ = true;
+    }
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  fs::path dir_;
+  std::ostream& err_;
+  std::vector<uint16_t> last_;
+  uint32_t count_ = 0;
+  bool failed_ = false;
+};
 
 struct Deadline {
   GameSystem* system = nullptr;
@@ -225,6 +266,12 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   {
     auto system = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
     running = system.get();
+    std::optional<PresentRecorder> presents;
+    if (options->dump_presents) {
+      presents.emplace(*options->dump / "presents", err);
+      system->planes().SetPresentHook(
+          [&presents, &system] { presents->Presented(system->mainWindow().handle()); });
+    }
     Deadline deadline{system.get()};
     if (options->until_ms) {
       platform::SetDeadline(
@@ -243,7 +290,8 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
       status = kExitFailure;
     for (const uint32_t ms : hooks.pendingTimes())
       err << "talvex-tool run: the run ended before " << ms << " ms; no dump for that time\n";
-    if (timed_dump_failed) status = kExitFailure;
+    if (timed_dump_failed || (presents && presents->failed())) status = kExitFailure;
+    system->planes().SetPresentHook(nullptr);
     running = nullptr;
     platform::SetDeadline(0, nullptr, nullptr);
   }
