@@ -135,7 +135,7 @@ int ShowMap(CommandArgs args, std::ostream& out, std::ostream& err) {
 
 int RunMaze(CommandArgs args, std::ostream& out, std::ostream& err) {
   static constexpr Action kActions[] = {
-      {"map", BuildMap}, {"show", ShowMap}, {"palette", RunMazePalette}};
+      {"map", BuildMap}, {"show", ShowMap}, {"palette", RunMazePalette}, {"tiles", RunMazeTiles}};
   return RunAction(args, out, err, "maze", kUsage, kHelp, kActions);
 }
 
