@@ -134,8 +134,11 @@ int ShowMap(CommandArgs args, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int RunMaze(CommandArgs args, std::ostream& out, std::ostream& err) {
-  static constexpr Action kActions[] = {
-      {"map", BuildMap}, {"show", ShowMap}, {"palette", RunMazePalette}, {"tiles", RunMazeTiles}};
+  static constexpr Action kActions[] = {{"map", BuildMap},
+                                        {"show", ShowMap},
+                                        {"palette", RunMazePalette},
+                                        {"tiles", RunMazeTiles},
+                                        {"render", RunMazeRender}};
   return RunAction(args, out, err, "maze", kUsage, kHelp, kActions);
 }
 

@@ -11,5 +11,6 @@ int RunMaze(CommandArgs args, std::ostream& out, std::ostream& err);
 // The actions beyond `map` and `show`, each in a file of its own.
 int RunMazePalette(CommandArgs args, std::ostream& out, std::ostream& err);
 int RunMazeTiles(CommandArgs args, std::ostream& out, std::ostream& err);
+int RunMazeRender(CommandArgs args, std::ostream& out, std::ostream& err);
 
 }  // namespace tvx::tool

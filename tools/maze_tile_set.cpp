@@ -133,11 +133,11 @@ Picture555 AssembleView(size_t frame, const ViewBytes& walls,
     const WallEntry& entry = list[i];
     if (entry.viewByte == kStop || entry.viewByte >= walls.size()) break;
     const uint8_t kind = walls[entry.viewByte] & 7;
-    if (kind == 0) {
+    if (kind == 0 || kind > 3) {
       ++i;
       continue;
     }
-    if (kind <= 3) DrawPlacement(view, entry.placement, sets[kind - 1], palette);
+    DrawPlacement(view, entry.placement, sets[kind - 1], palette);
     if (entry.next == kStop) break;
     i = entry.next;
   }

@@ -62,8 +62,9 @@ const std::array<PiecePlace, kTileCount>& PiecePlaces();
 
 // The wall values of a view (index = view byte, 0-30; the engine reads 3-30), and a view
 // drawn from three tile sets as the engine draws it: the plane cleared to 0, the background
-// of the frame from tile set 1, then the walls of the draw list whose values have a kind of
-// 1-3, each from the set of its kind (kinds 4-7 draw nothing).
+// of the frame from tile set 1, then the draw list's walls whose values have a kind of 1-3,
+// each from the set of its kind (kinds 4-7 have no tile set: like open sides, they let the
+// list go on to what lies behind them).
 using ViewBytes = std::array<uint8_t, 31>;
 Picture555 AssembleView(size_t frame, const ViewBytes& walls,
                         const std::array<std::span<const uint8_t>, 3>& sets,
