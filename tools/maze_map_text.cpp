@@ -171,6 +171,7 @@ std::string CellsWide(uint32_t width) {
 std::string Quoted(char c) {
   if (c == '\t') return "a tab";
   if (static_cast<unsigned char>(c) >= 0x80) return "a character beyond ASCII";
+  if (static_cast<unsigned char>(c) < 0x20) return "a control character";
   return std::string("'") + c + "'";
 }
 
@@ -326,10 +327,6 @@ class MapParser {
         }
       }
       values[x] = *value;
-    }
-    if (line[0] != '+') {
-      Error({index + 1, 0}, "a line of corners begins with '+'");
-      return false;
     }
     if (!CheckRest(index, length)) return false;
     grid_.across.push_back(std::move(values));

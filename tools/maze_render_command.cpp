@@ -27,8 +27,8 @@ constexpr std::string_view kUsage =
 constexpr std::string_view kHelp =
     "Draws the maze view of a walker at cell (X, Y) facing HEADING (east, north, west, south\n"
     "or 0-3) as the engine draws it, into a 640 x 480 PNG. The data comes from the game\n"
-    "folder DIR: MAZE.DAT (the map), WALL1.DAT, WALL2.DAT, WALL3.DAT (the tile sets of wall\n"
-    "kinds 1-3) and MAZE.PAL (the palette), or from the files the options name.\n"
+    "folder DIR: MAP.DAT (the map), WALL1.DAT, WALL2.DAT, WALL3.DAT (the tile sets of wall\n"
+    "kinds 1-3) and PAL.DAT (the palette), or from the files the options name.\n"
     "\n"
     "  --frame F      0 standing (the default), 1 and 2 a step's nearer and farther frame,\n"
     "                 3 and 4 the two halves of a turn\n"
@@ -114,9 +114,9 @@ int RunMazeRender(CommandArgs args, std::ostream& out, std::ostream& err) {
   const std::string& out_path = positional[4];
 
   Files files{
-      (dir / "MAZE.DAT").string(),
+      (dir / "MAP.DAT").string(),
       {(dir / "WALL1.DAT").string(), (dir / "WALL2.DAT").string(), (dir / "WALL3.DAT").string()},
-      (dir / "MAZE.PAL").string()};
+      (dir / "PAL.DAT").string()};
   if (map_option) files.map = *map_option;
   if (palette_option) files.palette = *palette_option;
   if (tiles_option) {

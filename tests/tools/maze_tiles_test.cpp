@@ -304,19 +304,19 @@ TEST(MazeTilesCommand, PiecesTexturesExportsAndPreviews) {
 TEST(MazeRenderCommand, DrawsTheViewOfAGameFolder) {
   TempDir dir;
   const maze::Palette palette = HuePalette();
-  WriteFile(dir / "MAZE.PAL", maze::WritePalette(palette));
+  WriteFile(dir / "PAL.DAT", maze::WritePalette(palette));
   Picture555 red{4, 4, std::vector<uint16_t>(16, Rgb(31, 0, 0))};
   const std::vector<uint8_t> set = RenderedSet(red, palette);
   for (const char* name : {"WALL1.DAT", "WALL2.DAT", "WALL3.DAT"}) WriteFile(dir / name, set);
   // A corridor running north from (0, 2), closed at its end.
   WriteFile(dir / "maze.txt", test::Bytes("+---+\n|   |\n+   +\n|   |\n+   +\n|   |\n+---+\n"));
-  ASSERT_EQ(RunCommand(RunMaze, {"map", dir / "maze.txt", dir / "MAZE.DAT"}).code, 0);
+  ASSERT_EQ(RunCommand(RunMaze, {"map", dir / "maze.txt", dir / "MAP.DAT"}).code, 0);
 
   const auto drawn = RunCommand(RunMaze, {"render", dir.path().string(), "0", "2", "north",
                                           dir / "view.png", "--frame", "1"});
   ASSERT_EQ(drawn.code, 0) << drawn.err;
   EXPECT_EQ(drawn.out,
-            dir / "MAZE.DAT" + ": (0, 2) facing north, frame 1 -> " + dir / "view.png" + "\n");
+            dir / "MAP.DAT" + ": (0, 2) facing north, frame 1 -> " + dir / "view.png" + "\n");
   std::string error;
   const auto picture = ReadPngFile(dir / "view.png", error);
   ASSERT_TRUE(picture) << error;
@@ -325,7 +325,7 @@ TEST(MazeRenderCommand, DrawsTheViewOfAGameFolder) {
   EXPECT_EQ(*picture, maze::AssembleView(1, walls, {set, set, set}, palette));
 
   // Files named by options; one tile set for all three kinds.
-  std::filesystem::rename(dir / "MAZE.DAT", dir / "OTHER.DAT");
+  std::filesystem::rename(dir / "MAP.DAT", dir / "OTHER.DAT");
   const auto named =
       RunCommand(RunMaze, {"render", dir.path().string(), "0", "0", "3", dir / "v2.png", "--map",
                            dir / "OTHER.DAT", "--tiles", dir / "WALL1.DAT"});
@@ -338,7 +338,7 @@ TEST(MazeRenderCommand, DrawsTheViewOfAGameFolder) {
   const auto absent =
       RunCommand(RunMaze, {"render", dir.path().string(), "0", "0", "east", dir / "v4.png"});
   EXPECT_EQ(absent.code, 1);
-  EXPECT_NE(absent.err.find("MAZE.DAT: cannot read the file"), std::string::npos);
+  EXPECT_NE(absent.err.find("MAP.DAT: cannot read the file"), std::string::npos);
   EXPECT_EQ(RunCommand(RunMaze, {"render", dir.path().string(), "0", "0", "up", "v.png"}).code, 2);
   EXPECT_EQ(
       RunCommand(RunMaze, {"render", dir.path().string(), "0", "0", "0", "v.png", "--frame", "5"})
