@@ -12,24 +12,30 @@
 // 312-479) meet at row 208, the horizon.
 //
 // One pinhole camera fitted to those 22 columns by least squares (the walker's eye on the
-// cell's centre line, 511 pixels of focal length, square pixels):
-//   frame 0  the eye 0.57 cell behind the cell's centre
-//   frame 1  0.22 cell further forward (the nearer frame of a step)
-//   frame 2  0.17 cell further back (the farther frame: the next cell, not yet reached)
-//   frame 3  turned 25 degrees right, the eye 0.33 cell forward of frame 0's; frame 4 left
-// misses them by 19 pixels on average and by up to 42 (frame 1's posts at z = 1.5): the
-// pieces were drawn in a perspective of their own, not one pinhole's. So each post the
-// tables place is slid along its line of sight to the depth at which the camera sees it
-// in that column, and the walls are drawn between the posts so placed; posts they do not
-// place (off the screen, or at the far end of a wall that ends in the dark) keep the fitted
-// camera's depth. Where the tables draw two walls that share a post at columns a few pixels
-// apart (frame 3's post (1.5, 1.5) at 460 and 468), each wall keeps its own column and the
-// post's depth is the one between them, so the walls still meet at the same height.
+// cell's centre line, square pixels):
+//   focal length  515 pixels
+//   frame 0       the eye 0.53 cell behind the cell's centre
+//   frame 1       0.18 cell further forward (the nearer frame of a step)
+//   frame 2       0.22 cell further back (the farther frame: the next cell, not reached yet)
+//   frames 3, 4   turned 21 degrees right and left where the eye stands
+// misses them by 22 pixels on average and by up to 48 (frame 3's post (0.5, 0.5)): the
+// pieces were drawn in a perspective of their own, not one pinhole's. (Letting the turn
+// pivot on a point ahead of the eye fits the columns a little better, 19 pixels, but then
+// the walls of frame 3 would have to be drawn a quarter lower than the camera has them to
+// fit their pieces' rows; turning in place they need 8% less.) So each post the tables
+// place is moved onto its column: slid along its line of sight when it stands well off
+// that line (a few pixels then mean little depth), else moved across at the camera's depth.
+// The walls are drawn between the posts so placed; posts the tables do not place (off the
+// screen, or at the far end of a wall that ends in the dark) keep the camera's place. Where
+// the tables draw two walls that share a post at columns a few pixels apart (frame 3's post
+// (1.5, 1.5) at 460 and 468), each wall keeps its own column and the post's depth is the one
+// between them, so the walls still meet at the same height.
 //
-// The walls' rows follow from the depth alone: a wall is 0.97 of a cell high, the eye at
-// half its height, which is the tallest wall that stays inside every piece made for it
-// (frame 0's front wall at z = 0.5 ends at row 432 in its piece, and its far side walls at
-// z = 1.5 span rows 52-364), so no wall is cut by the edge of its own piece.
+// A wall's rows follow from its depth: it is 0.97 of a cell high, the eye at half its height
+// and the horizon at row 208. Each frame draws its walls as high as that or, where a wall
+// would reach beyond the rows of a placement that shows it (other than at the screen's
+// edges), as much lower as keeps every wall inside its pieces, so that no wall is cut by the
+// edge of its own piece: frame 0 keeps 99%, frames 1 and 2 all, frames 3 and 4 92%.
 #include "tools/maze_view_camera.h"
 
 #include <algorithm>
