@@ -46,10 +46,19 @@ std::optional<size_t> WritePreviews(const std::string& dir, std::span<const uint
       if (!WritePngFile((std::filesystem::path(dir) / name).string(), view, error))
         return std::nullopt;
       ++written;
+      // Each pixel of the sheet the mean of four, so that dithered colours keep their look.
       for (uint32_t y = 0; y < kHalfHeight; ++y) {
         for (uint32_t x = 0; x < kHalfWidth; ++x) {
+          uint32_t mean = 0;
+          for (const unsigned shift : {10u, 5u, 0u}) {
+            uint32_t sum = 0;
+            for (uint32_t dy = 0; dy < 2; ++dy)
+              for (uint32_t dx = 0; dx < 2; ++dx)
+                sum += view.At(2 * x + dx, 2 * y + dy) >> shift & 31;
+            mean |= (sum + 2) / 4 << shift;
+          }
           sheet.At(static_cast<uint32_t>(frame) * kHalfWidth + x,
-                   static_cast<uint32_t>(s) * kHalfHeight + y) = view.At(2 * x, 2 * y);
+                   static_cast<uint32_t>(s) * kHalfHeight + y) = static_cast<uint16_t>(mean);
         }
       }
     }
