@@ -3,10 +3,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file.h"
 #include "tools/anim_block.h"
 #include "tools/anim_source.h"
 #include "tools/anim_text.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -47,72 +47,32 @@ int Build(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kBuildUsage);
   const std::string& in_path = args[0];
   const std::string& out_path = args[1];
-  const auto source = platform::ReadWholeFile(in_path);
-  if (!source) {
-    err << "anim build: " << in_path << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  const auto source = ReadInput("anim build", in_path, err);
+  if (!source) return kExitFailure;
   const anim::SourceResult result = anim::ParseSource(
       std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
-  if (!result.ok()) {
-    for (const std::string& error : result.errors) err << error << "\n";
-    err << "anim build: " << result.errors.size()
-        << (result.errors.size() == 1 ? " error" : " errors") << "; " << out_path
-        << " not written\n";
-    return kExitFailure;
-  }
+  if (ReportErrors("anim build", result.errors, out_path, err)) return kExitFailure;
   // Warnings once there are no errors, as the errors may well be their cause.
   for (const std::string& warning : result.warnings) err << warning << "\n";
   const std::vector<uint8_t> block = anim::WriteBlock(result.data);
-  if (!platform::WriteFileAtomically(out_path, block)) {
-    err << "anim build: " << out_path << ": cannot write the file\n";
-    return kExitFailure;
-  }
+  if (!WriteOutput("anim build", out_path, block, err)) return kExitFailure;
   out << in_path << ": " << result.data.frames.size()
       << (result.data.frames.size() == 1 ? " frame, " : " frames, ") << result.data.programs.size()
       << (result.data.programs.size() == 1 ? " slot" : " slots") << " -> " << out_path << " ("
-      << block.size() << " bytes";
-  if (!result.warnings.empty()) {
-    out << ", " << result.warnings.size()
-        << (result.warnings.size() == 1 ? " warning" : " warnings");
-  }
-  out << ")\n";
+      << block.size() << " bytes" << WarningCount(result.warnings.size()) << ")\n";
   return kExitOk;
 }
 
 int Show(CommandArgs args, std::ostream& out, std::ostream& err) {
-  std::string in_path;
-  std::string out_path;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (IsHelpFlag(arg)) return Help(out, kShowUsage, kShowHelp);
-    if (arg == "-o" && i + 1 < args.size() && out_path.empty() && !args[i + 1].empty()) {
-      out_path = args[++i];
-    } else if (!IsOption(arg) && in_path.empty() && !arg.empty()) {
-      in_path = arg;
-    } else {
-      return Usage(err, kShowUsage);
-    }
-  }
-  if (in_path.empty()) return Usage(err, kShowUsage);
-  const auto block = platform::ReadWholeFile(in_path);
-  if (!block) {
-    err << "anim show: " << in_path << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  int exit_code = kExitOk;
+  const auto paths = ParseShowArgs(args, out, err, kShowUsage, kShowHelp, exit_code);
+  if (!paths) return exit_code;
+  const auto block = ReadInput("anim show", paths->in, err);
+  if (!block) return kExitFailure;
   const anim::BlockReading reading = anim::ReadBlock(*block);
   const std::string text = anim::FormatSource(
-      reading.data, reading.notes, in_path + " (" + std::to_string(block->size()) + " bytes)");
-  if (out_path.empty()) {
-    out << text;
-    return kExitOk;
-  }
-  const std::vector<uint8_t> bytes(text.begin(), text.end());
-  if (!platform::WriteFileAtomically(out_path, bytes)) {
-    err << "anim show: " << out_path << ": cannot write the file\n";
-    return kExitFailure;
-  }
-  return kExitOk;
+      reading.data, reading.notes, paths->in + " (" + std::to_string(block->size()) + " bytes)");
+  return EmitText("anim show", text, paths->out, out, err);
 }
 
 }  // namespace

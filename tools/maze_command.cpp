@@ -3,9 +3,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file.h"
 #include "tools/maze_map.h"
 #include "tools/maze_map_text.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -58,59 +58,29 @@ int BuildMap(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kMapUsage);
   const std::string& in_path = args[0];
   const std::string& out_path = args[1];
-  const auto source = platform::ReadWholeFile(in_path);
-  if (!source) {
-    err << "maze map: " << in_path << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  const auto source = ReadInput("maze map", in_path, err);
+  if (!source) return kExitFailure;
   const maze::MapTextResult result = maze::ParseMapText(
       std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
-  if (!result.ok()) {
-    for (const std::string& error : result.errors) err << error << "\n";
-    err << "maze map: " << result.errors.size()
-        << (result.errors.size() == 1 ? " error" : " errors") << "; " << out_path
-        << " not written\n";
-    return kExitFailure;
-  }
+  if (ReportErrors("maze map", result.errors, out_path, err)) return kExitFailure;
   for (const std::string& warning : result.warnings) err << warning << "\n";
   const std::vector<uint8_t> record = maze::WriteMap(result.map);
-  if (!platform::WriteFileAtomically(out_path, record)) {
-    err << "maze map: " << out_path << ": cannot write the file\n";
-    return kExitFailure;
-  }
+  if (!WriteOutput("maze map", out_path, record, err)) return kExitFailure;
   out << in_path << ": " << result.map.width << " x " << result.map.height << " cells -> "
-      << out_path << " (" << record.size() << " bytes";
-  if (!result.warnings.empty()) {
-    out << ", " << result.warnings.size()
-        << (result.warnings.size() == 1 ? " warning" : " warnings");
-  }
-  out << ")\n";
+      << out_path << " (" << record.size() << " bytes" << WarningCount(result.warnings.size())
+      << ")\n";
   return kExitOk;
 }
 
 int ShowMap(CommandArgs args, std::ostream& out, std::ostream& err) {
-  std::string in_path;
-  std::string out_path;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (IsHelpFlag(arg)) return Help(out, kShowUsage, kShowHelp);
-    if (arg == "-o" && i + 1 < args.size() && out_path.empty() && !args[i + 1].empty()) {
-      out_path = args[++i];
-    } else if (!IsOption(arg) && in_path.empty() && !arg.empty()) {
-      in_path = arg;
-    } else {
-      return Usage(err, kShowUsage);
-    }
-  }
-  if (in_path.empty()) return Usage(err, kShowUsage);
-  const auto bytes = platform::ReadWholeFile(in_path);
-  if (!bytes) {
-    err << "maze show: " << in_path << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  int exit_code = kExitOk;
+  const auto paths = ParseShowArgs(args, out, err, kShowUsage, kShowHelp, exit_code);
+  if (!paths) return exit_code;
+  const auto bytes = ReadInput("maze show", paths->in, err);
+  if (!bytes) return kExitFailure;
   const maze::MapReading reading = maze::ReadMap(*bytes);
   if (!reading.map) {
-    err << "maze show: " << in_path << ": " << reading.error << "\n";
+    err << "maze show: " << paths->in << ": " << reading.error << "\n";
     return kExitFailure;
   }
   std::vector<std::string> notes;
@@ -118,17 +88,8 @@ int ShowMap(CommandArgs args, std::ostream& out, std::ostream& err) {
     notes.push_back("the file goes on for " + std::to_string(reading.extraBytes) +
                     " bytes after the map, which are not part of it");
   }
-  const std::string text = maze::FormatMapText(*reading.map, in_path, notes);
-  if (out_path.empty()) {
-    out << text;
-    return kExitOk;
-  }
-  const std::vector<uint8_t> data(text.begin(), text.end());
-  if (!platform::WriteFileAtomically(out_path, data)) {
-    err << "maze show: " << out_path << ": cannot write the file\n";
-    return kExitFailure;
-  }
-  return kExitOk;
+  return EmitText("maze show", maze::FormatMapText(*reading.map, paths->in, notes), paths->out, out,
+                  err);
 }
 
 }  // namespace

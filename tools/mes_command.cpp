@@ -3,9 +3,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file.h"
 #include "tools/mes/assembler.h"
 #include "tools/mes/disassembler.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -35,66 +35,27 @@ constexpr std::string_view kDisasmHelp =
     "the same bytes.\n";
 
 int RunAsm(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && IsHelpFlag(args[0])) {
-    return Help(out, kAsmUsage, kAsmHelp);
-  }
+  if (args.size() == 1 && IsHelpFlag(args[0])) return Help(out, kAsmUsage, kAsmHelp);
   if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kAsmUsage);
   const std::string& in_path = args[0];
   const std::string& out_path = args[1];
-  const auto source = platform::ReadWholeFile(in_path);
-  if (!source) {
-    err << "mes asm: " << in_path << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  const auto source = ReadInput("mes asm", in_path, err);
+  if (!source) return kExitFailure;
   const mes::AssembleResult result = mes::Assemble(
       std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
-  if (!result.ok()) {
-    for (const std::string& error : result.errors) err << error << "\n";
-    err << "mes asm: " << result.errors.size() << (result.errors.size() == 1 ? " error" : " errors")
-        << "; " << out_path << " not written\n";
-    return kExitFailure;
-  }
-  if (!platform::WriteFileAtomically(out_path, result.code)) {
-    err << "mes asm: " << out_path << ": cannot write the file\n";
-    return kExitFailure;
-  }
+  if (ReportErrors("mes asm", result.errors, out_path, err)) return kExitFailure;
+  if (!WriteOutput("mes asm", out_path, result.code, err)) return kExitFailure;
   out << in_path << ": " << result.code.size() << " bytes -> " << out_path << "\n";
   return kExitOk;
 }
 
 int RunDisasm(CommandArgs args, std::ostream& out, std::ostream& err) {
-  std::string in_path;
-  std::string out_path;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (IsHelpFlag(arg)) {
-      return Help(out, kDisasmUsage, kDisasmHelp);
-    }
-    if (arg == "-o" && i + 1 < args.size() && out_path.empty() && !args[i + 1].empty()) {
-      out_path = args[++i];
-    } else if (!IsOption(arg) && in_path.empty()) {
-      in_path = arg;
-    } else {
-      return Usage(err, kDisasmUsage);
-    }
-  }
-  if (in_path.empty()) return Usage(err, kDisasmUsage);
-  const auto code = platform::ReadWholeFile(in_path);
-  if (!code) {
-    err << "mes disasm: " << in_path << ": cannot read the file\n";
-    return kExitFailure;
-  }
-  const std::string source = mes::Disassemble(*code);
-  if (out_path.empty()) {
-    out << source;
-    return kExitOk;
-  }
-  const std::vector<uint8_t> bytes(source.begin(), source.end());
-  if (!platform::WriteFileAtomically(out_path, bytes)) {
-    err << "mes disasm: " << out_path << ": cannot write the file\n";
-    return kExitFailure;
-  }
-  return kExitOk;
+  int exit_code = kExitOk;
+  const auto paths = ParseShowArgs(args, out, err, kDisasmUsage, kDisasmHelp, exit_code);
+  if (!paths) return exit_code;
+  const auto code = ReadInput("mes disasm", paths->in, err);
+  if (!code) return kExitFailure;
+  return EmitText("mes disasm", mes::Disassemble(*code), paths->out, out, err);
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+#include "tools/text_files.h"
+
+#include "platform/file.h"
+
+namespace tvx::tool {
+
+std::optional<ShowArgs> ParseShowArgs(CommandArgs args, std::ostream& out, std::ostream& err,
+                                      std::string_view usage, std::string_view help,
+                                      int& exit_code) {
+  ShowArgs parsed;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (IsHelpFlag(arg)) {
+      exit_code = Help(out, usage, help);
+      return std::nullopt;
+    }
+    if (arg == "-o" && i + 1 < args.size() && parsed.out.empty() && !args[i + 1].empty()) {
+      parsed.out = args[++i];
+    } else if (!IsOption(arg) && parsed.in.empty() && !arg.empty()) {
+      parsed.in = arg;
+    } else {
+      exit_code = Usage(err, usage);
+      return std::nullopt;
+    }
+  }
+  if (parsed.in.empty()) {
+    exit_code = Usage(err, usage);
+    return std::nullopt;
+  }
+  return parsed;
+}
+
+std::optional<std::vector<uint8_t>> ReadInput(std::string_view who, const std::string& path,
+                                              std::ostream& err) {
+  auto bytes = platform::ReadWholeFile(path);
+  if (!bytes) err << who << ": " << path << ": cannot read the file\n";
+  return bytes;
+}
+
+bool ReportErrors(std::string_view who, std::span<const std::string> errors,
+                  const std::string& out_path, std::ostream& err) {
+  if (errors.empty()) return false;
+  for (const std::string& error : errors) err << error << "\n";
+  err << who << ": " << errors.size() << (errors.size() == 1 ? " error" : " errors") << "; "
+      << out_path << " not written\n";
+  return true;
+}
+
+bool WriteOutput(std::string_view who, const std::string& path, std::span<const uint8_t> bytes,
+                 std::ostream& err) {
+  if (platform::WriteFileAtomically(path, bytes)) return true;
+  err << who << ": " << path << ": cannot write the file\n";
+  return false;
+}
+
+int EmitText(std::string_view who, const std::string& text, const std::string& out_path,
+             std::ostream& out, std::ostream& err) {
+  if (out_path.empty()) {
+    out << text;
+    return kExitOk;
+  }
+  const std::vector<uint8_t> bytes(text.begin(), text.end());
+  return WriteOutput(who, out_path, bytes, err) ? kExitOk : kExitFailure;
+}
+
+std::string WarningCount(size_t count) {
+  if (count == 0) return {};
+  return ", " + std::to_string(count) + (count == 1 ? " warning" : " warnings");
+}
+
+}  // namespace tvx::tool
