@@ -7,6 +7,7 @@
 
 #include "tools/anim_text.h"
 #include "tools/mes/utf8.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool::anim {
 namespace {
@@ -92,26 +93,6 @@ bool IsName(std::string_view text) {
   return !text.empty() && IsNameStart(text[0]) && std::all_of(text.begin(), text.end(), [](char c) {
     return IsNameStart(c) || IsDigit(c) || c == '-';
   });
-}
-
-// A decimal or 0x number, capped just above 32 bits; nothing when the token is no number.
-std::optional<uint64_t> ParseNumber(std::string_view text) {
-  uint64_t base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (const char c : text) {
-    uint64_t digit = 99;
-    if (IsDigit(c)) digit = static_cast<uint64_t>(c - '0');
-    if (c >= 'a' && c <= 'f') digit = static_cast<uint64_t>(c - 'a' + 10);
-    if (c >= 'A' && c <= 'F') digit = static_cast<uint64_t>(c - 'A' + 10);
-    if (digit >= base) return std::nullopt;
-    value = std::min<uint64_t>(value * base + digit, uint64_t{1} << 33);
-  }
-  return value;
 }
 
 // One word of a program as written: a number, a command's operand, or a frame's name.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "tools/mes/utf8.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool::maze {
 namespace {
@@ -103,23 +104,6 @@ bool SameWord(std::string_view a, std::string_view b) {
            auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
            return lower(x) == lower(y);
          });
-}
-
-// A decimal or 0x number, capped just above 32 bits; nothing when the text is no number.
-std::optional<uint64_t> ParseNumber(std::string_view text) {
-  uint64_t base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (const char c : text) {
-    const auto digit = HexValue(c);
-    if (!digit || *digit >= base) return std::nullopt;
-    value = std::min<uint64_t>(value * base + *digit, uint64_t{1} << 33);
-  }
-  return value;
 }
 
 std::optional<uint64_t> ParseDecimal(std::string_view text) {

@@ -1,5 +1,7 @@
 #include "tools/text_files.h"
 
+#include <algorithm>
+
 #include "platform/file.h"
 
 namespace tvx::tool {
@@ -61,6 +63,25 @@ int EmitText(std::string_view who, const std::string& text, const std::string& o
   }
   const std::vector<uint8_t> bytes(text.begin(), text.end());
   return WriteOutput(who, out_path, bytes, err) ? kExitOk : kExitFailure;
+}
+
+std::optional<uint64_t> ParseNumber(std::string_view text) {
+  uint64_t base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (const char c : text) {
+    uint64_t digit = 99;
+    if (c >= '0' && c <= '9') digit = static_cast<uint64_t>(c - '0');
+    if (c >= 'a' && c <= 'f') digit = static_cast<uint64_t>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F') digit = static_cast<uint64_t>(c - 'A' + 10);
+    if (digit >= base) return std::nullopt;
+    value = std::min<uint64_t>(value * base + digit, uint64_t{1} << 33);
+  }
+  return value;
 }
 
 std::string WarningCount(size_t count) {

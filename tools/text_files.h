@@ -43,6 +43,10 @@ bool WriteOutput(std::string_view who, const std::string& path, std::span<const 
 int EmitText(std::string_view who, const std::string& text, const std::string& out_path,
              std::ostream& out, std::ostream& err);
 
+// A decimal or 0x number of a text format, capped just above 32 bits so that callers can
+// tell a too-large value; nothing when the text is no number.
+std::optional<uint64_t> ParseNumber(std::string_view text);
+
 // ", N warning(s)" for a summary line, or nothing.
 std::string WarningCount(size_t count);
 
