@@ -87,6 +87,20 @@ void GameSystem::ShowFileName(size_t slot, std::string_view name) {
   // The NOW FILE view that shows these names is not built yet.
 }
 
+void GameSystem::BuildMenus() {
+  main_window_.menus().Build(debugMode());
+}
+
+void GameSystem::UpdateMenuChecks() {
+  MenuOptions options;
+  options.moveSpeed = shared_.moveSpeed;
+  options.soundOn = shared_.soundOn;
+  options.voiceOn = shared_.voiceOn;
+  options.debug = debugMode();
+  options.fullScreen = settings_.ReadInt("Config", "SCREEN", 0) != 0;
+  main_window_.menus().UpdateChecks(options);
+}
+
 void GameSystem::PlaySystemSound(std::string_view name) {
   if (shared_.interfaceSounds && sound_) sound_->PlayFile(name, SoundManager::kEffect2);
 }

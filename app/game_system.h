@@ -83,10 +83,12 @@ class GameSystem final : public ScriptHost {
   int QueryInput(int input) override;
   void ForgetPresses() override { main_window_.ForgetPresses(); }
 
-  // Builds the command menus once the main window exists (not built yet: no menus).
-  void BuildMenus() {}
+  // Builds the command menus once the main window exists.
+  void BuildMenus();
   // Sets the menus' check marks from the options.
-  void UpdateMenuChecks() {}
+  void UpdateMenuChecks();
+  // Debug mode: "bDEBUG" is 1 in the settings.
+  bool debugMode() const { return settings_.ReadInt("Config", "bDEBUG", 0) == 1; }
   // Shows a file name in a NOW FILE slot (1-9) and has the view repaint; every name shown
   // is also kept in order for the run tool's record.
   void ShowFileName(size_t slot, std::string_view name) override;

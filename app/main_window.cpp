@@ -169,9 +169,16 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       if (message.wparam == static_cast<uint32_t>(Key::Enter)) input_bits_ &= ~kEnterBit;
       if (message.wparam == static_cast<uint32_t>(Key::Escape)) input_bits_ &= ~kEscapeBit;
       return 0;
-    case Msg::Command:
-      if (shell) shell->HandleCommand(static_cast<uint16_t>(message.wparam & 0xFFFF));
+    case Msg::Command: {
+      const auto command = static_cast<uint16_t>(message.wparam & 0xFFFF);
+      // A greyed item cannot be chosen in the menu.
+      if (message.lparam == platform::kChosenInMenu) {
+        menus_.Sync(system_.shared().commands);
+        if (!menus_.Choosable(command)) return 0;
+      }
+      if (shell) shell->HandleCommand(command);
       return 0;
+    }
     case Msg::SysCommand:
       // The Alt key alone does not open a menu.
       if ((message.wparam & 0xFFF0) == platform::kScKeyMenu) return 0;
@@ -223,7 +230,7 @@ void MainWindow::OpenCommandMenu() {
   if (!system_.shared().cursorVisible) ForceCursor(true);
   const uint16_t chosen = system_.TrackCommandMenu(platform::CursorPos());
   if (!system_.shared().cursorVisible) ForceCursor(false);
-  platform::PostMessage(handle_, Msg::Command, chosen);
+  platform::PostMessage(handle_, Msg::Command, chosen, platform::kChosenInMenu);
   system_.shared().cursorKind = saved_kind;
   SetCursorByKind();
   system_.menuTracking = 0;

@@ -10,6 +10,7 @@
 #include "platform/settings_file.h"
 #include "platform/types.h"
 #include "script/player_input.h"
+#include "ui/menu_tree.h"
 
 namespace tvx {
 
@@ -46,6 +47,8 @@ class MainWindow {
   bool DestroyMainWindow();
 
   platform::WindowId handle() const { return handle_; }
+  // The right-button command menu.
+  MenuTree& menus() { return menus_; }
   const std::string& title() const { return title_; }
   uint32_t runState() const { return run_state_.load(std::memory_order_acquire); }
   void SetRunState(uint32_t state) { run_state_.store(state, std::memory_order_release); }
@@ -81,6 +84,7 @@ class MainWindow {
 
   GameSystem& system_;
   SettingsFile settings_;
+  MenuTree menus_;
   platform::WindowId handle_ = platform::kNoWindow;
   std::string title_ = "TALVEX";
   std::atomic<uint32_t> run_state_{kRunning};

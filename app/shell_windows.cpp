@@ -4,11 +4,16 @@
 #include "app/pump.h"
 #include "platform/platform.h"
 #include "script/shared_state.h"
+#include "script/variable_area.h"
+#include "sound/sound_manager.h"
 
 namespace tvx {
 
 namespace {
 constexpr uint16_t kCommandEndGame = 57665;
+// The option commands of the settings menu.
+constexpr uint16_t kMusicOn = 40017, kMusicOff = 40018, kVoiceOn = 40019, kVoiceOff = 40020;
+constexpr uint16_t kFastest = 40033, kStandard = 40034, kSlowest = 40035;
 // The system calls that the player's requests run.
 constexpr uint32_t kSaveRequestCall = 25;
 constexpr uint32_t kLoadRequestCall = 26;
@@ -96,9 +101,39 @@ void ShellWindows::HandleCommand(uint16_t identifier) {
     case kCommandClearMessages:
       system_.interpreter().RunSystemCall(kBottomStripCall, {2});
       return;
+    case kMusicOn:
+    case kMusicOff:
+      SetSound(identifier == kMusicOn);
+      return;
+    case kVoiceOn:
+    case kVoiceOff:
+      system_.shared().voiceOn = identifier == kVoiceOn ? 1 : 0;
+      settings_.WriteInt("Config", "VOICE", static_cast<int32_t>(system_.shared().voiceOn));
+      system_.UpdateMenuChecks();
+      return;
+    case kFastest:
+    case kStandard:
+    case kSlowest:
+      SetMoveSpeed(static_cast<uint32_t>(identifier - kFastest));
+      return;
     default:
       return;
   }
+}
+
+void ShellWindows::SetSound(bool on) {
+  system_.shared().soundOn = on ? 1 : 0;
+  settings_.WriteInt("Config", "SOUND", on ? 1 : 0);
+  // Music and effects go quiet or come back at the volumes the player set.
+  if (SoundManager* sound = system_.sound()) sound->ApplySoundSwitch(on);
+  system_.UpdateMenuChecks();
+}
+
+void ShellWindows::SetMoveSpeed(uint32_t speed) {
+  settings_.WriteInt("Config", "DUNGEON", static_cast<int32_t>(speed));
+  system_.shared().moveSpeed = speed;
+  system_.variables().SetRegister16(VariableArea::kRegisterW, static_cast<uint16_t>(speed * 20));
+  system_.UpdateMenuChecks();
 }
 
 }  // namespace tvx

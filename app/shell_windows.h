@@ -31,6 +31,10 @@ class ShellWindows {
 
  private:
   intptr_t ConfirmQuit(const platform::Message& message);
+  // The music-and-effects switch and the maze walker's speed: kept in the settings file, and
+  // the check marks follow.
+  void SetSound(bool on);
+  void SetMoveSpeed(uint32_t speed);
 
   GameSystem& system_;
   [[maybe_unused]] VariableArea& variables_;

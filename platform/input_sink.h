@@ -14,6 +14,8 @@ void Wheel(WindowId window, int delta);
 void Focus(WindowId window, bool gained);
 // The window manager asks for a system command (close, minimize, restore) on the window.
 void SystemCommand(WindowId window, uint32_t command);
+// The player chose a command of the window's command menu (headless event scripts).
+void MenuCommand(WindowId window, uint16_t command);
 // The window was minimized or restored by the window manager itself.
 void Minimized(WindowId window, bool minimized);
 // Marks all framebuffers for a full repaint on screen (after an expose).

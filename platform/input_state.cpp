@@ -204,6 +204,10 @@ void SystemCommand(WindowId window, uint32_t command) {
   if (Find(window)) PostMessage(window, Msg::SysCommand, command);
 }
 
+void MenuCommand(WindowId window, uint16_t command) {
+  if (Find(window)) PostMessage(window, Msg::Command, command, kChosenInMenu);
+}
+
 void Minimized(WindowId window, bool minimized) {
   auto* record = Find(window);
   if (!record) return;

@@ -86,6 +86,10 @@ enum class Msg : uint16_t {
   User,
 };
 
+// The lparam of a Command message whose command the player chose in the command menu (an
+// accelerator's carries 0).
+inline constexpr int32_t kChosenInMenu = 1;
+
 inline constexpr uint32_t kSizeRestored = 0;
 inline constexpr uint32_t kSizeMinimized = 1;
 inline constexpr uint32_t kSizeMaximized = 2;

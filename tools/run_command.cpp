@@ -39,7 +39,8 @@ constexpr std::string_view kHelp =
     "                  boxes.txt (caption TAB text per box shown), files.txt (slot TAB name\n"
     "                  per file name shown), all text in UTF-8, and cursor.txt (SHAPE SHOWN\n"
     "                  X Y: 'arrow' or the cursor image's id, 1 or 0, the pointer in the\n"
-    "                  window's client coordinates); plane0.png ... plane8.png\n"
+    "                  window's client coordinates), menus.txt (the command menu's items);\n"
+    "                  plane0.png ... plane8.png\n"
     "                  (every picture plane but 2; 8 is the work plane) and screen.png (what\n"
     "                  the window shows), rows top to bottom; sounds.txt (ms TAB channel TAB\n"
     "                  event TAB file per play, stop and fade) and, headless, sound.wav (all\n"
@@ -156,6 +157,10 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   std::ofstream files(dir / "files.txt", std::ios::binary);
   for (const auto& shown : system.shownFiles())
     files << shown.slot << '\t' << gbk::ToUtf8(shown.name) << '\n';
+  // The command menu as the player would find it.
+  MenuTree& menus = system.mainWindow().menus();
+  menus.Sync(system.shared().commands);
+  std::ofstream(dir / "menus.txt", std::ios::binary) << menus.Describe();
   // The mouse cursor as the player sees it: its image, whether it shows, where it points.
   std::ofstream cursor(dir / "cursor.txt", std::ios::binary);
   const platform::CursorShape shape = platform::CurrentCursor();

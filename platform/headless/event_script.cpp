@@ -99,6 +99,12 @@ EventScriptResult ParseEventScript(std::string_view text) {
       event.kind = K::Minimize;
     } else if (what == "restore" && w.size() == 2) {
       event.kind = K::Restore;
+    } else if (what == "command") {
+      uint32_t id = 0;
+      if (w.size() != 3 || !Number(w[2], id) || id == 0 || id > 0xFFFF)
+        return fail("expected: <ms> command <identifier 1-65535>");
+      event.kind = K::MenuCommand;
+      event.command = static_cast<uint16_t>(id);
     } else if (what == "answer") {
       if (w.size() != 3 || (w[2] != "OK" && w[2] != "Cancel"))
         return fail("expected: <ms> answer OK|Cancel");

@@ -26,6 +26,7 @@ struct ScriptedEvent {
     Minimize,
     Restore,
     Answer,
+    MenuCommand,
   };
   uint32_t time = 0;  // ms
   Kind kind = Kind::KeyDown;
@@ -33,6 +34,7 @@ struct ScriptedEvent {
   bool left = true;  // mouse button
   int32_t x = 0, y = 0;
   int32_t delta = 0;
+  uint16_t command = 0;  // the menu command's identifier
   BoxAnswer answer = BoxAnswer::Ok;
 };
 

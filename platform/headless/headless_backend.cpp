@@ -66,6 +66,9 @@ void HeadlessBackend::Apply(const ScriptedEvent& event) {
     case K::Answer:
       answers_.push_back(event);
       break;
+    case K::MenuCommand:
+      input::MenuCommand(main, event.command);
+      break;
   }
 }
 

@@ -54,6 +54,13 @@ TEST(EventScript, ErrorsNameTheLine) {
   EXPECT_NE(ParseEventScript("10 mouse move 1").error.find("mouse move"), std::string::npos);
   EXPECT_NE(ParseEventScript("10 answer Yes").error.find("OK|Cancel"), std::string::npos);
   EXPECT_NE(ParseEventScript("10 explode").error.find("unknown event"), std::string::npos);
+  // Menu commands: an identifier of 16 bits, not 0.
+  const auto command = ParseEventScript("5 command 40037\n");
+  ASSERT_TRUE(command.ok()) << command.error;
+  EXPECT_EQ(command.events[0].kind, K::MenuCommand);
+  EXPECT_EQ(command.events[0].command, 40037);
+  for (const char* bad : {"5 command\n", "5 command 0\n", "5 command 65536\n", "5 command x\n"})
+    EXPECT_NE(ParseEventScript(bad).error.find("expected: <ms> command"), std::string::npos) << bad;
   EXPECT_NE(ParseEventScript("-5 close").error.find("time"), std::string::npos);
   EXPECT_TRUE(ParseEventScript("10 close\n20 fly\n").events.empty());
   EXPECT_TRUE(ParseEventScript("").ok());
