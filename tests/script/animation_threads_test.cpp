@@ -106,6 +106,8 @@ TEST_F(AnimationThreads, SlotsStepOnTheirClockWhileTheScriptChangesEverything) {
       std::this_thread::yield();
     }
   });
+  // The clock is under way before the script starts.
+  while (ticks.load() == 0) std::this_thread::yield();
   game().RunGame();
   done = true;
   clock.join();
