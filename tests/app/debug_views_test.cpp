@@ -286,5 +286,16 @@ TEST_F(DebugViewsTest, TheGameGoesOnBehindAnOpenView) {
   EXPECT_EQ(Read(screen, 32, 16, 4, kYellow, digits, kCyan), "0000");
 }
 
+TEST_F(DebugViewsTest, AViewGivesTheCursorBackAsTheScriptLeftIt) {
+  Script("MAIN.MES", R"(
+    SYSCALL 2, 1                      ; the script hides the cursor
+    SYSCALL 11, 2000
+    END
+  )");
+  Run("100 command 40011\n" + Tap(200, "Escape") + "300 command 40012\n" + Tap(400, "Escape"), 600);
+  EXPECT_LT(platform::CursorCounter(), 0);
+  EXPECT_EQ(system_->shared().cursorVisible, 0u);
+}
+
 }  // namespace
 }  // namespace tvx::testing
