@@ -167,7 +167,8 @@ bool DebugViews::WaitFor(int input, bool down) {
 bool DebugViews::ShowPlane(uint32_t index) {
   {
     std::lock_guard lock(planes_.pixelLock());
-    const VramPlane& plane = planes_.Get(index);
+    // Plane 0 is the real one, whatever the redirect switch says.
+    const VramPlane& plane = index == 0 ? planes_.Plane0() : planes_.Get(index);
     if (plane.exists()) {
       // Window point p shows plane point p - origin; what the plane does not cover is black.
       for (int y = 0; y < kHeight; ++y)
