@@ -154,7 +154,12 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       return 0;
     case Msg::Paint: {
       const platform::Rect update = platform::BeginPaint(handle_);
-      if (system_.planes().paintable()) system_.planes().PaintPlane(handle_, update);
+      // An open debug view covers the game's picture until it is dismissed.
+      if (const DebugViews* views = shell ? &shell->debugViews() : nullptr;
+          views && views->active())
+        views->Paint(handle_, update);
+      else if (system_.planes().paintable())
+        system_.planes().PaintPlane(handle_, update);
       return 0;
     }
     case Msg::SetCursor:

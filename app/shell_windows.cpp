@@ -21,7 +21,10 @@ constexpr uint32_t kBottomStripCall = 27;
 }  // namespace
 
 ShellWindows::ShellWindows(GameSystem& system, VariableArea& variables)
-    : system_(system), variables_(variables) {
+    : system_(system),
+      variables_(variables),
+      debug_views_(system.planes(), system.graphics(), variables, system.interpreter().memory(),
+                   system) {
   SetCurrentPointers(&system, this);
 }
 
@@ -86,6 +89,7 @@ intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
 }
 
 void ShellWindows::HandleCommand(uint16_t identifier) {
+  if (RunDebugView(identifier)) return;
   // The commands of the menus that are not built yet do nothing.
   switch (identifier) {
     case kCommandEndGame:
@@ -119,6 +123,18 @@ void ShellWindows::HandleCommand(uint16_t identifier) {
     default:
       return;
   }
+}
+
+bool ShellWindows::RunDebugView(uint16_t identifier) {
+  // A view cannot be opened inside another one.
+  if (!system_.debugMode() || debug_views_.active()) return false;
+  MainWindow& window = system_.mainWindow();
+  window.ForceCursor(true);
+  const bool ran = debug_views_.Run(identifier, window.handle());
+  // The cursor goes back to what the script wants, whatever the display counter says.
+  window.ForceCursor(system_.shared().cursorVisible != 0);
+  window.SetCursorByKind();
+  return ran;
 }
 
 void ShellWindows::SetSound(bool on) {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/settings_file.h"
 #include "platform/types.h"
+#include "ui/debug_views.h"
 
 namespace tvx {
 
@@ -28,6 +30,8 @@ class ShellWindows {
 
   bool itemWindowShown() const { return item_window_shown_; }
   platform::WindowId itemWindow() const { return item_window_; }
+  // The debug menu's views of the planes and the variables.
+  DebugViews& debugViews() { return debug_views_; }
 
  private:
   intptr_t ConfirmQuit(const platform::Message& message);
@@ -35,6 +39,8 @@ class ShellWindows {
   // the check marks follow.
   void SetSound(bool on);
   void SetMoveSpeed(uint32_t speed);
+  // Opens the debug view of a command, in debug mode; false for any other command.
+  bool RunDebugView(uint16_t identifier);
 
   GameSystem& system_;
   [[maybe_unused]] VariableArea& variables_;
@@ -43,6 +49,7 @@ class ShellWindows {
   bool item_window_shown_ = false;
   platform::WindowId now_file_view_ = platform::kNoWindow;
   platform::WindowId item_window_ = platform::kNoWindow;
+  DebugViews debug_views_;
 };
 
 }  // namespace tvx

@@ -119,7 +119,7 @@ void VramPlaneSet::CopyPlaneToWindow(platform::WindowId window, const VramPlane&
 }
 
 void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
-  if (!ready()) return;
+  if (!ready() || windowCovered()) return;
   const platform::Rect rect{x, y, x + w, y + h};
   if (!DirectPresentation()) {
     InvalidateRect(x, y, w, h);
@@ -152,7 +152,7 @@ void VramPlaneSet::PresentRect(int x, int y, int w, int h) {
 }
 
 void VramPlaneSet::PresentPlain(int x, int y, int w, int h) {
-  if (!ready()) return;
+  if (!ready() || windowCovered()) return;
   Presented presented(*this);
   std::lock_guard lock(pixel_lock_);
   platform::CopyToWindow(window_, planes_[0].View(), {x, y, x + w, y + h}, {x, y});

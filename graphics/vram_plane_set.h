@@ -76,6 +76,10 @@ class VramPlaneSet {
   // The window's paint handler shows the planes once the drawing side is ready too.
   void SetPaintable(bool on) { paintable_ = on; }
   bool paintable() const { return paintable_; }
+  // While something else covers the whole window (a debug view), the game's presentations
+  // do not reach it; the window is repainted from plane 0 when it is uncovered.
+  void SetWindowCovered(bool on) { covered_.store(on, std::memory_order_relaxed); }
+  bool windowCovered() const { return covered_.load(std::memory_order_relaxed); }
   // The script's flag byte that asks for direct presentation with the overlay (flag 2007);
   // until it is given, presentation goes through the window's paint handler.
   void SetDirectPresentationFlag(const uint8_t& flag) { direct_flag_ = &flag; }
@@ -140,6 +144,7 @@ class VramPlaneSet {
   VramPlane compose_{};  // where the overlay is composed over plane 0
   std::atomic<bool> redirect_{false};
   bool paintable_ = false;
+  std::atomic<bool> covered_{false};
   const uint8_t* direct_flag_ = nullptr;
   const uint8_t* key_word_ = nullptr;
   Overlay overlay_{};

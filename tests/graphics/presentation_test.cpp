@@ -38,6 +38,22 @@ TEST_F(Presentation, RedirectIsForDrawingNotForShowing) {
   EXPECT_EQ(Screen(15, 15), 0x7C00);  // only the rectangle asked for
 }
 
+TEST_F(Presentation, ACoveredWindowKeepsWhatCoversIt) {
+  VramPlaneSet& planes = game().planes();
+  game().variables().SetFlag(2007, 1);
+  Fill(planes.Plane0(), 0x1111);
+  planes.PresentRect(0, 0, 640, 480);
+  planes.SetWindowCovered(true);
+  Fill(planes.Plane0(), 0x2222);
+  // Neither straight presentation reaches the window while it is covered.
+  planes.PresentRect(0, 0, 640, 480);
+  planes.PresentPlain(0, 0, 640, 480);
+  EXPECT_EQ(Screen(320, 240), 0x1111);
+  planes.SetWindowCovered(false);
+  planes.PresentRect(0, 0, 640, 480);
+  EXPECT_EQ(Screen(320, 240), 0x2222);
+}
+
 TEST_F(Presentation, AnOverlayPresentationLeavesTheStripToBeRepaired) {
   VramPlaneSet& planes = game().planes();
   game().variables().SetFlag(2007, 1);
