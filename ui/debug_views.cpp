@@ -72,8 +72,9 @@ uint32_t DebugViews::Step(uint32_t start, int input, uint32_t count, uint32_t co
       at += columns;
       break;
     case kLeft:
-      // Back to the start of this page, or to the page before when already there.
-      at = at > 0 ? (at - 1) / page * page : 0;
+      // To the page boundary before the one this page starts in (from the last page, which
+      // starts between two boundaries, that skips a page); never before the first.
+      at = at / page * page - page;
       break;
     case kRight:
       at = (at / page + 1) * page;

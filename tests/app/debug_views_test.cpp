@@ -75,13 +75,14 @@ TEST(DebugViewsPaging, RowsAndPagesStayInsideTheTable) {
   std::vector<uint32_t> seen;
   for (int i = 0; i < 5; ++i) seen.push_back(start = DebugViews::Step(start, kRight, 2048, 16));
   for (int i = 0; i < 5; ++i) seen.push_back(start = DebugViews::Step(start, kLeft, 2048, 16));
-  EXPECT_EQ(seen, (std::vector<uint32_t>{464, 928, 1392, 1584, 1584, 1392, 928, 464, 0, 0}));
+  EXPECT_EQ(seen, (std::vector<uint32_t>{464, 928, 1392, 1584, 1584, 928, 464, 0, 0, 0}));
   EXPECT_EQ(DebugViews::Step(0, kUp, 2048, 16), 0u);
   EXPECT_EQ(DebugViews::Step(1584, kDown, 2048, 16), 1584u);
   EXPECT_EQ(DebugViews::Step(1568, kDown, 2048, 16), 1584u);
   EXPECT_EQ(DebugViews::Step(16, kUp, 2048, 16), 0u);
-  // Left from inside a page goes to that page's start.
-  EXPECT_EQ(DebugViews::Step(480, kLeft, 2048, 16), 464u);
+  // Left goes to the boundary before the page boundary at or below the start.
+  EXPECT_EQ(DebugViews::Step(1392, kLeft, 2048, 16), 928u);
+  EXPECT_EQ(DebugViews::Step(480, kLeft, 2048, 16), 0u);
   EXPECT_EQ(DebugViews::Step(32, kLeft, 2048, 16), 0u);
   // An array of 1000 entries in rows of 8: the last page starts at the last full row's page.
   EXPECT_EQ(DebugViews::Step(696, kRight, 1000, 8), 768u);
@@ -109,7 +110,7 @@ class DebugViewsTest : public ScriptTest {
 
 TEST_F(DebugViewsTest, TheFlagViewPagesAndLeavesTheGamesPlanesAlone) {
   Script("MAIN.MES", R"(
-    SET_FLAGS 1393, 42
+    SET_FLAGS 929, 42
     SET_FLAGS 2047, 255
     SYSCALL 11, 2000
     END
@@ -117,7 +118,7 @@ TEST_F(DebugViewsTest, TheFlagViewPagesAndLeavesTheGamesPlanesAlone) {
   std::string events = "100 command 40010\n";
   for (int i = 0; i < 5; ++i) events += Tap(200 + 100 * i, "Right");
   events += Tap(800, "Left");
-  // The program quits while the view is open, showing the page from 1392 on.
+  // The program quits while the view is open, showing the page from 928 on.
   Run(events, 1200);
   EXPECT_TRUE(timed_out_);
   const platform::Framebuffer& screen = system_->finalScreen;
@@ -125,8 +126,8 @@ TEST_F(DebugViewsTest, TheFlagViewPagesAndLeavesTheGamesPlanesAlone) {
   const auto digits = HeaderDigits();
   EXPECT_EQ(Read(screen, 64, 0, 4, kCyan, digits, kCyan), "+000");
   EXPECT_EQ(Read(screen, 544, 0, 4, kCyan, digits, kCyan), "+015");
-  EXPECT_EQ(Read(screen, 32, 16, 4, kYellow, digits, kCyan), "1392");
-  EXPECT_EQ(Read(screen, 32, 16 + 16 * 28, 4, kYellow, digits, kCyan), "1840");
+  EXPECT_EQ(Read(screen, 32, 16, 4, kYellow, digits, kCyan), "0928");
+  EXPECT_EQ(Read(screen, 32, 16 + 16 * 28, 4, kYellow, digits, kCyan), "1376");
   EXPECT_EQ(Read(screen, 72, 16, 3, kWhite, digits, kCyan), "000");
   EXPECT_EQ(Read(screen, 104, 16, 3, kWhite, digits, kCyan), "042");
   EXPECT_TRUE(WorkPlaneBlack());
