@@ -19,13 +19,10 @@ namespace tvx::tool {
 namespace {
 
 using test::ReadFile;
+using test::Rgb;
 using test::RunCommand;
 using test::TempDir;
 using test::WriteFile;
-
-uint16_t Rgb(int r, int g, int b) {
-  return static_cast<uint16_t>(r << 10 | g << 5 | b);
-}
 
 // Colours with runs and noise, as pictures have.
 Picture555 SamplePicture(uint32_t width, uint32_t height, uint32_t seed = 7) {

@@ -13,13 +13,10 @@ namespace tvx::tool {
 namespace {
 
 using test::ReadFile;
+using test::Rgb;
 using test::RunCommand;
 using test::TempDir;
 using test::WriteFile;
-
-uint16_t Rgb(int r, int g, int b) {
-  return static_cast<uint16_t>(r << 10 | g << 5 | b);
-}
 
 int ChannelDistance(uint16_t a, uint16_t b) {
   int worst = 0;

@@ -26,13 +26,10 @@ namespace tvx::tool {
 namespace {
 
 using test::ReadFile;
+using test::Rgb;
 using test::RunCommand;
 using test::TempDir;
 using test::WriteFile;
-
-uint16_t Rgb(int r, int g, int b) {
-  return static_cast<uint16_t>(r << 10 | g << 5 | b);
-}
 
 // Black, five blues for the ceiling, five greens for the floor, five reds for the walls.
 maze::Palette HuePalette() {

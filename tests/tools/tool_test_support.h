@@ -42,6 +42,11 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// A 5-5-5 colour from its channels (0-31 each).
+inline uint16_t Rgb(int r, int g, int b) {
+  return static_cast<uint16_t>(r << 10 | g << 5 | b);
+}
+
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& data) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
