@@ -22,6 +22,7 @@ void Framebuffer::Resize(int32_t width, int32_t height) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
   pixels_.assign(static_cast<size_t>(width_) * height_, 0);
+  covers_.clear();
   dirty_ = {0, 0, width_, height_};
 }
 
@@ -39,13 +40,64 @@ void Framebuffer::CopyFrom(const PixelView& source, Rect source_rect, int32_t de
   src.left += dst.left - dest_x;
   src.top += dst.top - dest_y;
   if (source.pixels.size() < static_cast<size_t>(source.width) * source.height) return;
-  const size_t count = static_cast<size_t>(dst.Width());
   for (int32_t row = 0; row < dst.Height(); ++row) {
     const size_t from = static_cast<size_t>(source.height - (src.top + row) - 1) * source.width +
                         static_cast<size_t>(src.left);
-    const size_t to = static_cast<size_t>(height_ - (dst.top + row) - 1) * width_ +
-                      static_cast<size_t>(dst.left);
-    std::memcpy(&pixels_[to], &source.pixels[from], count * sizeof(uint16_t));
+    CopyRow(&source.pixels[from], dst.left, dst.top + row, dst.Width());
+  }
+  MarkDirty(dst);
+}
+
+void Framebuffer::CopyRow(const uint16_t* from, int32_t x, int32_t y, int32_t count) {
+  uint16_t* to = &pixels_[static_cast<size_t>(height_ - y - 1) * width_];
+  if (covers_.empty()) {
+    std::memcpy(to + x, from, static_cast<size_t>(count) * sizeof(uint16_t));
+    return;
+  }
+  // Copy the runs of the row that no cover holds.
+  int32_t at = x;
+  const int32_t end = x + count;
+  while (at < end) {
+    int32_t run_end = end;
+    bool covered = false;
+    for (const Rect& cover : covers_) {
+      if (y < cover.top || y >= cover.bottom || cover.right <= at || cover.left >= run_end)
+        continue;
+      if (cover.left <= at) {
+        covered = true;
+        run_end = std::min(run_end, cover.right);
+      } else {
+        run_end = cover.left;
+      }
+    }
+    if (covered) {
+      // Skip to the end of the cover that holds `at`, checking the others again from there.
+      at = run_end;
+      continue;
+    }
+    std::memcpy(to + at, from + (at - x), static_cast<size_t>(run_end - at) * sizeof(uint16_t));
+    at = run_end;
+  }
+}
+
+void Framebuffer::SetCovers(std::span<const Rect> covers) {
+  covers_.clear();
+  for (const Rect& cover : covers) {
+    const Rect r = Intersect(cover, {0, 0, width_, height_});
+    if (!r.Empty()) covers_.push_back(r);
+  }
+}
+
+void Framebuffer::DrawOver(std::span<const uint16_t> top_down, int32_t width, int32_t height,
+                           int32_t x, int32_t y) {
+  if (width <= 0 || height <= 0 || top_down.size() < static_cast<size_t>(width) * height) return;
+  const Rect dst = Intersect({x, y, x + width, y + height}, {0, 0, width_, height_});
+  if (dst.Empty()) return;
+  for (int32_t row = dst.top; row < dst.bottom; ++row) {
+    const uint16_t* from =
+        &top_down[static_cast<size_t>(row - y) * width + static_cast<size_t>(dst.left - x)];
+    uint16_t* to = &pixels_[static_cast<size_t>(height_ - row - 1) * width_ + dst.left];
+    std::memcpy(to, from, static_cast<size_t>(dst.Width()) * sizeof(uint16_t));
   }
   MarkDirty(dst);
 }

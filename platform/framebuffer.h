@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/types.h"
@@ -22,8 +23,16 @@ class Framebuffer {
     return pixels_[static_cast<size_t>(height_ - y - 1) * width_ + x];
   }
 
-  // Copies `source_rect` of `source` to (dest_x, dest_y), clipped to both pictures.
+  // Copies `source_rect` of `source` to (dest_x, dest_y), clipped to both pictures. Pixels
+  // under a cover are left alone.
   void CopyFrom(const PixelView& source, Rect source_rect, int32_t dest_x, int32_t dest_y);
+  // Parts of the picture that something drawn on top of the window owns (an open menu or
+  // dialog): CopyFrom skips them, so the game's picture goes on changing around them.
+  void SetCovers(std::span<const Rect> covers);
+  const std::vector<Rect>& covers() const { return covers_; }
+  // Draws a picture whose rows are stored top-down at (x, y), over any cover.
+  void DrawOver(std::span<const uint16_t> top_down, int32_t width, int32_t height, int32_t x,
+                int32_t y);
   void Fill(uint16_t colour);
   void MarkDirty(const Rect& rect);
   const Rect& dirty() const { return dirty_; }
@@ -32,7 +41,10 @@ class Framebuffer {
  private:
   int32_t width_ = 0;
   int32_t height_ = 0;
+  void CopyRow(const uint16_t* from, int32_t x, int32_t y, int32_t count);
+
   std::vector<uint16_t> pixels_;
+  std::vector<Rect> covers_;
   Rect dirty_;
 };
 

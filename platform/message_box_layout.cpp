@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/ui_canvas.h"
 #include "resources/font_data.h"
 
 namespace tvx::platform {
 namespace {
 
-// Colours, 5-5-5.
-constexpr uint16_t kBlack = 0x0000;
-constexpr uint16_t kWhite = 0x7FFF;
-constexpr uint16_t kFace = 0x6318;    // light grey
-constexpr uint16_t kShadow = 0x4210;  // dark grey
-constexpr uint16_t kNavy = 0x0010;
-constexpr uint16_t kYellow = 0x7FE0;
+using namespace ui;
 
 constexpr FontFaceId kFont = FontFaceId::Ui12;
 
@@ -44,39 +39,23 @@ constexpr int32_t kFixedHeight =
 constexpr std::string_view kOkLabel = "\xC8\xB7\xB6\xA8";
 constexpr std::string_view kCancelLabel = "\xC8\xA1\xCF\xFB";
 
-// ---- GBK text ----
-
 size_t CharLength(std::string_view s, size_t i) {
-  const auto lead = static_cast<uint8_t>(s[i]);
-  if (lead < 0x81 || lead > 0xFE || i + 1 >= s.size()) return 1;
-  const auto trail = static_cast<uint8_t>(s[i + 1]);
-  return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
+  return UiCharLength(s, i);
 }
-
 uint16_t CharCode(std::string_view s, size_t i, size_t length) {
-  const auto lead = static_cast<uint8_t>(s[i]);
-  if (length == 1) return lead;
-  return static_cast<uint16_t>(lead << 8 | static_cast<uint8_t>(s[i + 1]));
+  return UiCharCode(s, i, length);
 }
-
 int32_t Advance(uint16_t code) {
   return std::max(CellWidth(kFont, code), 0);
 }
 int32_t GlyphHeight() {
-  return std::max(FaceHeight(kFont), 1);
+  return UiGlyphHeight();
 }
 int32_t LineHeight() {
   return GlyphHeight() + kLineGap;
 }
-
 int32_t Measure(std::string_view s) {
-  int32_t width = 0;
-  for (size_t i = 0; i < s.size();) {
-    const size_t length = CharLength(s, i);
-    width += Advance(CharCode(s, i, length));
-    i += length;
-  }
-  return width;
+  return UiTextWidth(s);
 }
 
 // Splits a paragraph (no line breaks) into lines no wider than max_width. A line breaks at a
@@ -138,84 +117,14 @@ std::vector<std::string> WrapText(std::string_view text, int32_t max_width) {
 
 // ---- Drawing ----
 
-Rect Shrink(const Rect& r, int32_t by) {
-  return {r.left + by, r.top + by, r.right - by, r.bottom - by};
-}
-
-class Canvas {
- public:
-  Canvas(std::span<uint16_t> pixels, int32_t width, int32_t height)
-      : pixels_(pixels), bounds_{0, 0, width, height} {}
-
-  void Put(int32_t x, int32_t y, uint16_t colour) {
-    if (bounds_.Contains({x, y})) pixels_[static_cast<size_t>(y) * bounds_.right + x] = colour;
-  }
-
-  void Fill(const Rect& rect, uint16_t colour) {
-    const Rect r = Intersect(rect, bounds_);
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-      auto row = pixels_.subspan(static_cast<size_t>(y) * bounds_.right + r.left, r.Width());
-      std::fill(row.begin(), row.end(), colour);
-    }
-  }
-
-  // A one-pixel outline; the bottom and right sides own the corners they share with the
-  // top and left ones, as 3D edges are drawn.
-  void Edge(const Rect& r, uint16_t top_left, uint16_t bottom_right) {
-    Fill({r.left, r.top, r.right - 1, r.top + 1}, top_left);
-    Fill({r.left, r.top, r.left + 1, r.bottom - 1}, top_left);
-    Fill({r.left, r.bottom - 1, r.right, r.bottom}, bottom_right);
-    Fill({r.right - 1, r.top, r.right, r.bottom}, bottom_right);
-  }
-
-  void Dotted(const Rect& r) {
-    for (int32_t x = r.left; x < r.right; ++x) {
-      if ((x + r.top) % 2 == 0) Put(x, r.top, kBlack);
-      if ((x + r.bottom - 1) % 2 == 0) Put(x, r.bottom - 1, kBlack);
-    }
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-      if ((r.left + y) % 2 == 0) Put(r.left, y, kBlack);
-      if ((r.right - 1 + y) % 2 == 0) Put(r.right - 1, y, kBlack);
-    }
-  }
-
-  void Text(Point origin, std::string_view gbk, uint16_t colour, const Rect& clip) {
-    const Rect area = Intersect(clip, bounds_);
-    int32_t x = origin.x;
-    for (size_t i = 0; i < gbk.size();) {
-      const size_t length = CharLength(gbk, i);
-      const uint16_t code = CharCode(gbk, i, length);
-      Glyph glyph;
-      if (LookupGlyph(kFont, code, glyph)) {
-        const int rows = std::min<int>(glyph.height, static_cast<int>(glyph.rows.size()));
-        const int columns = std::min<int>(glyph.width, 16);
-        for (int row = 0; row < rows; ++row) {
-          for (int column = 0; column < columns; ++column) {
-            const Point p{x + column, origin.y + row};
-            if ((glyph.rows[row] & (0x8000u >> column)) && area.Contains(p)) Put(p.x, p.y, colour);
-          }
-        }
-      }
-      x += Advance(code);
-      i += length;
-    }
-  }
-
- private:
-  std::span<uint16_t> pixels_;
-  Rect bounds_;
-};
+using Canvas = UiCanvas;
 
 void DrawRaised(Canvas& canvas, const Rect& r) {
-  canvas.Edge(r, kWhite, kBlack);
-  canvas.Edge(Shrink(r, 1), kFace, kShadow);
-  canvas.Fill(Shrink(r, 2), kFace);
+  canvas.Raised(r);
 }
 
 void DrawSunken(Canvas& canvas, const Rect& r) {
-  canvas.Edge(r, kBlack, kWhite);
-  canvas.Edge(Shrink(r, 1), kShadow, kFace);
-  canvas.Fill(Shrink(r, 2), kFace);
+  canvas.Sunken(r);
 }
 
 void DrawButton(Canvas& canvas, const BoxButton& button, bool focused, bool pressed) {
@@ -239,20 +148,6 @@ void DrawButton(Canvas& canvas, const BoxButton& button, bool focused, bool pres
                      b.top + (b.Height() - GlyphHeight()) / 2 + shift};
   canvas.Text(origin, button.label, kBlack, Shrink(b, 2));
   if (focused) canvas.Dotted(Shrink(b, 4));
-}
-
-void DrawCloseBox(Canvas& canvas, const Rect& r, bool pressed) {
-  if (pressed)
-    DrawSunken(canvas, r);
-  else
-    DrawRaised(canvas, r);
-  // An 8x7 cross.
-  const int32_t left = r.left + (r.Width() - 8) / 2 + (pressed ? 1 : 0);
-  const int32_t top = r.top + (r.Height() - 7) / 2 + (pressed ? 1 : 0);
-  for (int32_t i = 0; i < 7; ++i) {
-    const int32_t a = i <= 3 ? i : 6 - i;  // distance from the nearer side
-    for (int32_t dx : {a, a + 1, 6 - a, 7 - a}) canvas.Put(left + dx, top + i, kBlack);
-  }
 }
 
 // The exclamation icon: a yellow warning triangle with a black outline and mark.
@@ -331,18 +226,8 @@ void RenderMessageBox(const MessageBoxLayout& layout, int focused_button, int pr
       pixels.size() < static_cast<size_t>(layout.width) * layout.height)
     return;
   Canvas canvas(pixels, layout.width, layout.height);
-  const Rect all{0, 0, layout.width, layout.height};
-  canvas.Edge(all, kFace, kBlack);
-  canvas.Edge(Shrink(all, 1), kWhite, kShadow);
-  canvas.Fill(Shrink(all, 2), kFace);
-
-  canvas.Fill(layout.caption_bar, kNavy);
-  const Rect caption_clip{layout.caption_bar.left, layout.caption_bar.top,
-                          layout.close_box.left - 2, layout.caption_bar.bottom};
-  canvas.Text({layout.caption_bar.left + 3,
-               layout.caption_bar.top + (layout.caption_bar.Height() - GlyphHeight()) / 2},
-              layout.caption, kWhite, caption_clip);
-  DrawCloseBox(canvas, layout.close_box, pressed_button == kBoxCloseButton);
+  canvas.DialogFrame({0, 0, layout.width, layout.height}, layout.caption_bar, layout.caption,
+                     layout.close_box, pressed_button == kBoxCloseButton);
 
   DrawExclamation(canvas, {layout.icon.left, layout.icon.top});
   const Rect client{kFrame, kClientTop, layout.width - kFrame, layout.height - kFrame};

@@ -58,7 +58,9 @@ void Uninstall() {
   s.focus = kNoWindow;
 }
 
-bool Installed() { return Get().backend != nullptr; }
+bool Installed() {
+  return Get().backend != nullptr;
+}
 
 bool OpenSoundOutput(SoundDevice& device) {
   auto& s = Get();
@@ -113,7 +115,9 @@ bool DestroyWindow(WindowId window) {
   return true;
 }
 
-bool IsWindow(WindowId window) { return Find(window) != nullptr; }
+bool IsWindow(WindowId window) {
+  return Find(window) != nullptr;
+}
 
 void ShowWindow(WindowId window, ShowCommand command) {
   auto* record = Find(window);
@@ -262,7 +266,9 @@ void PostQuitMessage(int32_t exit_code) {
   PostMessage(kNoWindow, Msg::Quit, static_cast<uint32_t>(exit_code));
 }
 
-size_t QueuedMessageCount() { return Get().queued.load(); }
+size_t QueuedMessageCount() {
+  return Get().queued.load();
+}
 
 intptr_t DefaultWindowProc(const Message& message) {
   const WindowId window = message.window;
@@ -353,11 +359,20 @@ Rect BeginPaint(WindowId window) {
   return update;
 }
 
-void CopyToWindow(WindowId window, const PixelView& source, const Rect& source_rect,
-                  Point dest) {
+void CopyToWindow(WindowId window, const PixelView& source, const Rect& source_rect, Point dest) {
   auto* record = Find(window);
   if (!record) return;
   record->framebuffer.CopyFrom(source, source_rect, dest.x, dest.y);
+}
+
+void SetWindowCovers(WindowId window, std::span<const Rect> covers) {
+  if (auto* record = Find(window)) record->framebuffer.SetCovers(covers);
+}
+
+void DrawOverWindow(WindowId window, std::span<const uint16_t> top_down, int32_t width,
+                    int32_t height, Point at) {
+  if (auto* record = Find(window))
+    record->framebuffer.DrawOver(top_down, width, height, at.x, at.y);
 }
 
 void PresentDirty() {
@@ -390,7 +405,9 @@ BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_v
   return answer;
 }
 
-const std::vector<RecordedBox>& ShownBoxes() { return Get().boxes; }
+const std::vector<RecordedBox>& ShownBoxes() {
+  return Get().boxes;
+}
 
 void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context) {
   auto& s = Get();
@@ -404,13 +421,17 @@ bool SetFullscreen(WindowId window, bool fullscreen) {
   return Get().backend->SetFullscreen(window, fullscreen);
 }
 
-uint32_t TickCount() { return Get().backend ? Get().backend->TickCount() : 0; }
+uint32_t TickCount() {
+  return Get().backend ? Get().backend->TickCount() : 0;
+}
 void Sleep(uint32_t milliseconds) {
   if (Get().backend) Get().backend->Sleep(milliseconds);
 }
 void IdleWait() {
   if (Get().backend) Get().backend->IdleWait();
 }
-LocalTime Now() { return Get().backend ? Get().backend->Now() : LocalTime{}; }
+LocalTime Now() {
+  return Get().backend ? Get().backend->Now() : LocalTime{};
+}
 
 }  // namespace tvx::platform

@@ -75,8 +75,13 @@ void UpdateWindow(WindowId window);
 // Takes and clears the update region (what a paint handler paints).
 Rect BeginPaint(WindowId window);
 // Copies part of a picture into the window's client area (at dest, clipped).
-void CopyToWindow(WindowId window, const PixelView& source, const Rect& source_rect,
-                  Point dest);
+void CopyToWindow(WindowId window, const PixelView& source, const Rect& source_rect, Point dest);
+// Parts of the window's client area that a menu or dialog drawn on top of it holds:
+// CopyToWindow leaves them alone until the covers are taken away (an empty list).
+void SetWindowCovers(WindowId window, std::span<const Rect> covers);
+// Draws a picture with rows stored top-down onto the client area at `at`, over any cover.
+void DrawOverWindow(WindowId window, std::span<const uint16_t> top_down, int32_t width,
+                    int32_t height, Point at);
 // Shows what changed in every framebuffer. The queue does this on every look.
 void PresentDirty();
 

@@ -36,6 +36,7 @@ Rect Intersect(const Rect& a, const Rect& b);
 // capital ASCII codes; the other keys have fixed numbers of their own.
 enum class Key : uint8_t {
   None = 0,
+  Backspace = 0x08,
   Tab = 0x09,
   Enter = 0x0D,
   Shift = 0x10,
@@ -43,15 +44,21 @@ enum class Key : uint8_t {
   Alt = 0x12,
   Escape = 0x1B,
   Space = 0x20,
+  PageUp = 0x21,
+  PageDown = 0x22,
+  End = 0x23,
+  Home = 0x24,
   Left = 0x25,
   Up = 0x26,
   Right = 0x27,
   Down = 0x28,
+  Delete = 0x2E,
   Digit0 = 0x30,  // '0'..'9' follow
   A = 0x41,       // 'A'..'Z' follow
   F1 = 0x70,      // F1..F12 follow
   F4 = 0x73,
   F10 = 0x79,
+  F11 = 0x7A,
 };
 inline constexpr int kKeyCount = 256;
 constexpr Key LetterKey(char upper) {

@@ -31,10 +31,13 @@ Key KeyFromName(std::string_view name) {
   static constexpr struct {
     std::string_view name;
     Key key;
-  } kNamed[] = {{"Enter", Key::Enter}, {"Escape", Key::Escape}, {"Space", Key::Space},
-                {"Tab", Key::Tab},     {"Up", Key::Up},         {"Down", Key::Down},
-                {"Left", Key::Left},   {"Right", Key::Right},   {"Shift", Key::Shift},
-                {"Ctrl", Key::Ctrl},   {"Alt", Key::Alt},       {"F4", Key::F4}};
+  } kNamed[] = {{"Enter", Key::Enter},  {"Escape", Key::Escape}, {"Space", Key::Space},
+                {"Tab", Key::Tab},      {"Up", Key::Up},         {"Down", Key::Down},
+                {"Left", Key::Left},    {"Right", Key::Right},   {"Shift", Key::Shift},
+                {"Ctrl", Key::Ctrl},    {"Alt", Key::Alt},       {"F4", Key::F4},
+                {"F11", Key::F11},      {"PageUp", Key::PageUp}, {"PageDown", Key::PageDown},
+                {"Home", Key::Home},    {"End", Key::End},       {"Backspace", Key::Backspace},
+                {"Delete", Key::Delete}};
   for (const auto& entry : kNamed)
     if (entry.name == name) return entry.key;
   if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return LetterKey(name[0]);

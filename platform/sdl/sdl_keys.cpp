@@ -49,19 +49,19 @@ Key KeyFromSdl(SDL_Keycode keycode) {
       return Key::Alt;
     // Editing and paging keys and numeric pad 0 have codes of their own.
     case SDLK_BACKSPACE:
-      return Code(0x08);
+      return Key::Backspace;
     case SDLK_PAGEUP:
-      return Code(0x21);
+      return Key::PageUp;
     case SDLK_PAGEDOWN:
-      return Code(0x22);
+      return Key::PageDown;
     case SDLK_END:
-      return Code(0x23);
+      return Key::End;
     case SDLK_HOME:
-      return Code(0x24);
+      return Key::Home;
     case SDLK_INSERT:
       return Code(0x2D);
     case SDLK_DELETE:
-      return Code(0x2E);
+      return Key::Delete;
     case SDLK_KP_0:
       return Code(0x60);
     default:

@@ -48,8 +48,14 @@ TEST(EventScript, ParsesEveryKindOfEvent) {
 TEST(EventScript, ErrorsNameTheLine) {
   EXPECT_EQ(ParseEventScript("10 key down Enter\nabc key down A\n").error,
             "line 2: expected a time in milliseconds");
-  EXPECT_NE(ParseEventScript("10 key down Home").error.find("unknown key name 'Home'"),
+  EXPECT_NE(ParseEventScript("10 key down Insert").error.find("unknown key name 'Insert'"),
             std::string::npos);
+  for (const auto& [name, key] : {std::pair{"PageUp", Key::PageUp},
+                                  {"PageDown", Key::PageDown},
+                                  {"Home", Key::Home},
+                                  {"End", Key::End},
+                                  {"F11", Key::F11}})
+    EXPECT_EQ(KeyFromName(name), key) << name;
   EXPECT_NE(ParseEventScript("10 key press A").error.find("line 1"), std::string::npos);
   EXPECT_NE(ParseEventScript("10 mouse move 1").error.find("mouse move"), std::string::npos);
   EXPECT_NE(ParseEventScript("10 answer Yes").error.find("OK|Cancel"), std::string::npos);

@@ -68,9 +68,9 @@ TEST_F(WindowQueueTest, AltCombinationsAreSystemKeysAndAltF4Closes) {
   StartPlatform("0 key down Alt\n0 key down Space\n0 key up Space\n0 key down F4\n");
   const WindowId window = MakeWindow(recorder);
   Drain();
-  EXPECT_EQ(recorder.Kinds(), (std::vector<Msg>{Msg::SetFocus, Msg::SysKeyDown, Msg::SysKeyDown,
-                                                Msg::SysKeyUp, Msg::SysKeyDown, Msg::SysCommand,
-                                                Msg::Close, Msg::Destroy}));
+  EXPECT_EQ(recorder.Kinds(),
+            (std::vector<Msg>{Msg::SetFocus, Msg::SysKeyDown, Msg::SysKeyDown, Msg::SysKeyUp,
+                              Msg::SysKeyDown, Msg::SysCommand, Msg::Close, Msg::Destroy}));
   EXPECT_EQ(recorder.seen[5].wparam, kScClose);
   EXPECT_FALSE(IsWindow(window));
 }
@@ -123,6 +123,32 @@ TEST_F(WindowQueueTest, PaintingGoesThroughTheUpdateRegion) {
   PeekMessage();
   EXPECT_EQ(backend().present_count(), before + 1);
   EXPECT_TRUE(fb->dirty().Empty());
+}
+
+TEST_F(WindowQueueTest, CoversKeepWhatIsDrawnOverThemAgainstCopies) {
+  StartPlatform("");
+  const WindowId window = MakeWindow(recorder);
+  // A menu of 3 x 2 pixels at (2, 1), drawn top-down over the window.
+  const std::vector<uint16_t> menu = {1, 2, 3, 4, 5, 6};
+  const std::vector<Rect> covers = {{2, 1, 5, 3}, {4, 3, 6, 4}};
+  SetWindowCovers(window, covers);
+  DrawOverWindow(window, menu, 3, 2, {2, 1});
+  // The game copies a whole screen of 9s: everything but the covers changes.
+  std::vector<uint16_t> game(640 * 480, 9);
+  CopyToWindow(window, {game, 640, 480}, {0, 0, 640, 480}, {0, 0});
+  const Framebuffer& fb = *WindowFramebuffer(window);
+  EXPECT_EQ(fb.At(2, 1), 1);
+  EXPECT_EQ(fb.At(4, 2), 6);
+  EXPECT_EQ(fb.At(1, 1), 9);
+  EXPECT_EQ(fb.At(5, 1), 9);
+  EXPECT_EQ(fb.At(3, 3), 9);
+  EXPECT_EQ(fb.At(4, 3), 0);  // the second cover, overlapping runs on its row
+  EXPECT_EQ(fb.At(6, 3), 9);
+  // Taken away, the covers no longer hold anything back.
+  SetWindowCovers(window, {});
+  CopyToWindow(window, {game, 640, 480}, {0, 0, 640, 480}, {0, 0});
+  EXPECT_EQ(fb.At(2, 1), 9);
+  EXPECT_EQ(fb.At(4, 3), 9);
 }
 
 TEST_F(WindowQueueTest, CursorCounterCaptureAndAsyncLatch) {
