@@ -134,8 +134,27 @@ intptr_t MainWindow::Procedure(void* context, const platform::Message& message) 
   return static_cast<MainWindow*>(context)->Handle(message);
 }
 
+bool MainWindow::BeginModal(ModalInput& modal) {
+  if (modal_) return false;
+  modal_ = &modal;
+  // What the game held or pressed before belongs to the game, not to the modal part.
+  ClearInput();
+  return true;
+}
+
+void MainWindow::EndModal(ModalInput& modal) {
+  if (modal_ != &modal) return;
+  modal_ = nullptr;
+  // The keys and clicks that worked the modal part are not seen by the game's next wait.
+  ClearInput();
+}
+
 intptr_t MainWindow::Handle(const platform::Message& message) {
   ShellWindows* shell = system_.shell();
+  if (modal_ && IsModalInput(message.kind)) {
+    modal_->OnInput(message);
+    return 0;
+  }
   switch (message.kind) {
     case Msg::Create:
       LoadAccelerators();

@@ -11,6 +11,7 @@
 #include "platform/types.h"
 #include "script/player_input.h"
 #include "ui/menu_tree.h"
+#include "ui/modal_input.h"
 
 namespace tvx {
 
@@ -69,6 +70,11 @@ class MainWindow {
   void ForgetPresses() { presses_.fill(false); }
   // Shows (or hides) the system cursor whatever its display counter was.
   void ForceCursor(bool show);
+  // While a modal part runs on the window it takes the keyboard and mouse (see ModalInput);
+  // one at a time. Returns false, and changes nothing, when another one is running.
+  bool BeginModal(ModalInput& modal);
+  void EndModal(ModalInput& modal);
+  bool modal() const { return modal_ != nullptr; }
   // Sets the mouse cursor from the game system's cursor kind (program thread).
   void SetCursorByKind();
   // The cursor that the kind asks for; any thread may ask.
@@ -94,6 +100,26 @@ class MainWindow {
   bool left_capture_ = false;
   bool right_capture_ = false;
   bool cursor_forced_visible_ = false;
+  ModalInput* modal_ = nullptr;
+};
+
+// Runs a modal part on the main window for the life of the scope.
+class ModalScope {
+ public:
+  ModalScope(MainWindow& window, ModalInput& modal)
+      : window_(window), modal_(modal), began_(window.BeginModal(modal)) {}
+  ~ModalScope() {
+    if (began_) window_.EndModal(modal_);
+  }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+  // False when another modal part was running already.
+  bool began() const { return began_; }
+
+ private:
+  MainWindow& window_;
+  ModalInput& modal_;
+  bool began_;
 };
 
 }  // namespace tvx

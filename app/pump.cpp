@@ -25,7 +25,10 @@ bool HandleOneMessage() {
     return true;
   }
   const platform::WindowId main = g_system ? g_system->mainWindow().handle() : platform::kNoWindow;
-  if (!platform::TranslateAccelerator(main, *message)) platform::TranslateMessage(*message);
+  // The accelerators are the game's: a menu or dialog running its own loop has the keys.
+  const bool modal = g_system && g_system->mainWindow().modal();
+  if (modal || !platform::TranslateAccelerator(main, *message))
+    platform::TranslateMessage(*message);
   platform::DispatchMessage(*message);
   return true;
 }
