@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/trace.h"
 #include "script/script_interpreter.h"
+#include "ui/popup_menu_tracker.h"
 
 namespace tvx {
 
@@ -99,6 +100,18 @@ void GameSystem::UpdateMenuChecks() {
   options.debug = debugMode();
   options.fullScreen = settings_.ReadInt("Config", "SCREEN", 0) != 0;
   main_window_.menus().UpdateChecks(options);
+}
+
+uint16_t GameSystem::TrackCommandMenu(platform::Point screen) {
+  MenuTree& menus = main_window_.menus();
+  // The game commands as the scripts allow them now.
+  menus.Sync(shared_.commands);
+  const platform::WindowId window = main_window_.handle();
+  PopupMenuTracker tracker(menus, window, *this,
+                           {VramPlaneSet::kScreenWidth, VramPlaneSet::kScreenHeight});
+  ModalScope modal(main_window_, tracker);
+  if (!modal.began()) return 0;
+  return tracker.TrackPopup(platform::ScreenToClient(window, screen));
 }
 
 void GameSystem::PlaySystemSound(std::string_view name) {

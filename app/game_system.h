@@ -98,10 +98,7 @@ class GameSystem final : public ScriptHost {
   };
   const std::vector<ShownFile>& shownFiles() const { return shown_files_; }
   // Shows the right-button command menu; the chosen command, 0 for none.
-  uint16_t TrackCommandMenu(platform::Point screen) {
-    (void)screen;
-    return 0;
-  }
+  uint16_t TrackCommandMenu(platform::Point screen);
 
   static constexpr size_t kNowFileSlots = 10;  // slots 1-9 are used
   static constexpr size_t kNameCapacity = 128;

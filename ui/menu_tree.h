@@ -43,6 +43,7 @@ class MenuTree {
   void Build(bool debug);
   bool built() const { return !menus_.empty(); }
   const Menu& root() const { return menus_.back(); }
+  size_t menuCount() const { return menus_.size(); }
   const Menu& menu(int index) const { return menus_[static_cast<size_t>(index)]; }
 
   // The command item with this identifier, anywhere in the tree; nullptr when none.

@@ -1,0 +1,17 @@
+// Golden pictures: a part of a window compared with a committed PNG under tests/data/golden,
+// exactly, in the engine's 5-bit channels. With TALVEX_UPDATE_GOLDENS=1 in the environment
+// the PNG is written instead (then look at it before committing it).
+#pragma once
+
+#include <string>
+
+#include "platform/framebuffer.h"
+#include "platform/types.h"
+
+namespace tvx::testing {
+
+// Empty when the picture matches; otherwise what differs (or why it could not compare).
+std::string CompareWithGolden(const platform::Framebuffer& screen, const platform::Rect& area,
+                              const std::string& name);
+
+}  // namespace tvx::testing
