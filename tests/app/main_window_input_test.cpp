@@ -24,6 +24,14 @@ class InputTest : public GameTest {
     input::Key(key, down);
     PumpAll();
   }
+  // A right click that opens the command menu, and Escape, which closes it again.
+  void MenuClickAndEscape() {
+    input::MouseButton(window().handle(), false, true);
+    input::Key(Key::Escape, true);
+    input::Key(Key::Escape, false);
+    input::MouseButton(window().handle(), false, false);
+    PumpAll();
+  }
 };
 
 TEST_F(InputTest, ButtonsTakeTheCaptureOneAtATime) {
@@ -141,8 +149,7 @@ TEST_F(InputTest, APressOverBeforeTheQueryIsSeenOnce) {
   KeyEvent(Key::Escape, false);
   // A right press that opens the command menu is no cancel; focus loss drops presses.
   game().variables().SetFlag(MainWindow::kRightButtonToScriptFlag, 0);
-  Mouse(false, true);
-  Mouse(false, false);
+  MenuClickAndEscape();
   EXPECT_EQ(window().QueryInput(MainWindow::kCancel), 0);
   KeyEvent(Key::Up, true);
   KeyEvent(Key::Up, false);
@@ -154,7 +161,7 @@ TEST_F(InputTest, APressOverBeforeTheQueryIsSeenOnce) {
 TEST_F(InputTest, RightButtonMenuRestoresTheCursorAndChoosesNothing) {
   game().shared().cursorKind = 2;
   game().shared().cursorId = 104;
-  Mouse(false, true);
+  MenuClickAndEscape();
   // Nothing was chosen: a command 0 was posted and handled without effect.
   EXPECT_EQ(window().inputBits(), 0);
   EXPECT_EQ(game().shared().cursorKind.load(), 2u);
