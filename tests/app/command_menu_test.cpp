@@ -3,9 +3,11 @@
 // other command; drawn over the game, which shows again where the menu was once it closes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "tests/app/blinking_animation.h"
 #include "tests/script/script_fixture.h"
 #include "tests/support/golden_picture.h"
 #include "ui/menu_tree.h"
@@ -158,6 +160,35 @@ TEST_F(CommandMenu, SubmenusOpenWhereThereIsRoom) {
       navy_left_of_root += look_.At(x, y) == 0x0010;
   EXPECT_GT(navy_left_of_root, 100);
   EXPECT_EQ(CompareWithGolden(look_, {0, 0, 640, 480}, "command_menu_debug_cascade"), "");
+}
+
+TEST_F(CommandMenu, TheGameGoesOnAroundTheOpenMenu) {
+  WriteBytes("ANIM.DAT", BlinkingAnimation());
+  Script("MAIN.MES", std::string(kStartBlinking) + R"(
+    SYSCALL 2, 4, 1                   ; the script's own cursor
+    SYSCALL 11, 4000
+    END
+  )");
+  // While the menu is open at (300, 200), every picture the window gets is looked at: the
+  // blinking square at (100, 100) keeps changing beside it, under the arrow pointer.
+  std::vector<uint16_t> seen;
+  std::vector<platform::CursorShape> cursors;
+  StartPlatform(RightClick(100, 300, 200) + Tap(1000, "Escape"));
+  system_ = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
+  system_->planes().SetPresentHook([&] {
+    if (!system_->menuTracking) return;
+    seen.push_back(platform::WindowFramebuffer(system_->mainWindow().handle())->At(101, 101));
+    cursors.push_back(platform::CurrentCursor());
+  });
+  platform::SetDeadline(
+      1200, [](void* context) { static_cast<GameSystem*>(context)->mainWindow().SetRunState(255); },
+      system_.get());
+  system_->RunSystem();
+  system_->planes().SetPresentHook(nullptr);
+  EXPECT_GT(std::count(seen.begin(), seen.end(), uint16_t{0x7C00}), 2);
+  EXPECT_GT(std::count(seen.begin(), seen.end(), uint16_t{0x03E0}), 2);
+  EXPECT_TRUE(std::all_of(cursors.begin(), cursors.end(),
+                          [](platform::CursorShape c) { return c == platform::CursorShape{}; }));
 }
 
 }  // namespace

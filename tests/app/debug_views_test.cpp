@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "resources/byte_order.h"
 #include "script/player_input.h"
+#include "tests/app/blinking_animation.h"
 #include "tests/script/script_fixture.h"
 #include "ui/debug_views.h"
 
@@ -49,24 +49,6 @@ std::vector<std::pair<char, std::pair<int, int>>> HeaderDigits() {
   for (int d = 0; d < 10; ++d) digits.push_back({static_cast<char>('0' + d), {88 + 32 * d, 0}});
   digits.push_back({'+', {64, 0}});
   return digits;
-}
-
-// An animation block with one program for slot (0, 0): frames 20 and 21 (4 × 4 blocks at the
-// top of plane 1) shown in turn at (100, 100) of plane 0, over and over.
-std::vector<uint8_t> BlinkingAnimation() {
-  std::vector<uint8_t> out(62 + 17 * 22, 0);  // frame records up to 21
-  for (const uint32_t frame : {20u, 21u}) {
-    const size_t at = 62 + 17 * size_t{frame};
-    out[at] = 0x10;
-    const uint16_t fields[] = {static_cast<uint16_t>(frame == 20 ? 0 : 4), 0, 4, 4, 100, 100};
-    for (size_t i = 0; i < 6; ++i) bytes::StoreLe16(out, at + 1 + 2 * i, fields[i]);
-  }
-  bytes::StoreLe32(out, 2, static_cast<uint32_t>(out.size()));
-  for (const uint16_t c : {20, 2, 3, 21, 2, 3, 3}) {
-    out.push_back(static_cast<uint8_t>(c));
-    out.push_back(static_cast<uint8_t>(c >> 8));
-  }
-  return out;
 }
 
 TEST(DebugViewsPaging, RowsAndPagesStayInsideTheTable) {
@@ -261,18 +243,7 @@ TEST_F(DebugViewsTest, ClosingAViewDoesNotEndTheScriptsNextWait) {
 
 TEST_F(DebugViewsTest, TheGameGoesOnBehindAnOpenView) {
   WriteBytes("ANIM.DAT", BlinkingAnimation());
-  Script("MAIN.MES", R"(
-    SET_DIM16 1, 0, 1
-    SET_DIM16 11, 0, 0x7C00           ; frame 20 red
-    SYSCALL 10, 2, 0, 0, 3, 3
-    SET_DIM16 11, 0, 0x03E0           ; frame 21 green
-    SYSCALL 10, 2, 4, 0, 7, 3
-    SET_DIM16 1, 0, 0
-    SET_DIM16 11, 0, 0
-    SYSCALL 7, "ANIM.DAT", 0x30000
-    SET_DIM32 2, 0, 0x30000
-    SYSCALL 3, 0, 0, 0
-    SYSCALL 3, 1, 0, 0                ; blinking on the clock from now on
+  Script("MAIN.MES", std::string(kStartBlinking) + R"(
     SYSCALL 11, 4000
     END
   )");
