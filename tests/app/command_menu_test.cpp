@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/app/blinking_animation.h"
 #include "tests/script/script_fixture.h"
 #include "tests/support/golden_picture.h"
+#include "tests/tools/tool_test_support.h"
+#include "tools/png_io.h"
+#include "tools/run_command.h"
 #include "ui/menu_tree.h"
 #include "ui/popup_menu_window.h"
 
@@ -91,6 +95,22 @@ TEST_F(CommandMenu, KeysWalkIntoTheSubmenusAndChoose) {
   // The menu opened with its corner at the pointer; the game shows around it.
   EXPECT_NE(look_.At(200, 150), kTeal);
   EXPECT_EQ(look_.At(199, 149), kTeal);
+
+  // A headless run's dump at that moment shows the same picture, and lists the menu.
+  system_.reset();
+  platform::Uninstall();
+  std::ofstream(dir() / "events.txt") << events;
+  const auto dump = dir() / "dump";
+  const auto run = tool::test::RunCommand(
+      tool::RunRun, {dir().string(), "--headless", "--input", (dir() / "events.txt").string(),
+                     "--until-ms", "2000", "--dump", dump.string(), "--dump-at", "650"});
+  EXPECT_EQ(run.code, 124) << run.err;  // ended by the time limit, the script still waiting
+  std::string error;
+  const auto dumped = tool::ReadPngFile((dump / "650" / "screen.png").string(), error);
+  const auto golden = tool::ReadPngFile(
+      std::string(TALVEX_SOURCE_DIR) + "/tests/data/golden/command_menu_music.png", error);
+  ASSERT_TRUE(dumped && golden) << error;
+  EXPECT_TRUE(*dumped == *golden);
 
   // Played on, the choice reaches the command handler and the menu leaves no trace.
   system_.reset();
