@@ -85,7 +85,7 @@ void GameSystem::ShowFileName(size_t slot, std::string_view name) {
   if (shown_files_.size() >= kRecordLimit)
     shown_files_.erase(shown_files_.begin(), shown_files_.begin() + kRecordLimit / 2);
   shown_files_.push_back({slot, nowFileNames[slot]});
-  // The NOW FILE view that shows these names is not built yet.
+  if (shell_) shell_->RefreshNowFile();
 }
 
 void GameSystem::BuildMenus() {
@@ -197,8 +197,8 @@ bool GameSystem::CreateDevices() {
   ticks_ = Make<TickThread>([this] { TickTasks(); });
   if (!ticks_ || !ticks_->Start()) return false;
   // The script machine reaches the devices once they all exist; it runs only after this.
-  interpreter_->Attach(
-      {archives_.get(), sound_.get(), ticks_.get(), animations_.get(), dungeon_.get()});
+  interpreter_->Attach({archives_.get(), sound_.get(), ticks_.get(), animations_.get(),
+                        dungeon_.get(), shell_.get()});
   tvx::PumpOnce();
   return true;
 }

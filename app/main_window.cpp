@@ -266,7 +266,7 @@ void MainWindow::HandleSetCursor() {
   platform::WindowId reference = handle_;
   const platform::Point screen = platform::CursorPos();
   if (shell && shell->itemWindowShown() && platform::IsWindow(shell->itemWindow()) &&
-      platform::WindowRect(shell->itemWindow()).Contains(screen)) {
+      platform::FrameRect(shell->itemWindow()).Contains(screen)) {
     reference = shell->itemWindow();
   } else if (system_.menuTracking) {
     platform::SetCursor({});

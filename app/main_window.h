@@ -79,6 +79,9 @@ class MainWindow {
   void SetCursorByKind();
   // The cursor that the kind asks for; any thread may ask.
   platform::CursorShape CursorForKind() const;
+  // The cursor handler of the main window and of the item window: the arrow above a client
+  // area (shown even while the game hides the cursor), the game's cursor within it.
+  void HandleSetCursor();
 
  private:
   static intptr_t Procedure(void* context, const platform::Message& message);
@@ -86,7 +89,6 @@ class MainWindow {
   int InputState(int k);
   void Press(PlayerInput input) { presses_[static_cast<size_t>(input)] = true; }
   void OpenCommandMenu();
-  void HandleSetCursor();
 
   GameSystem& system_;
   SettingsFile settings_;

@@ -14,7 +14,9 @@ constexpr uint16_t kCommandEndGame = 57665;
 // The option commands of the settings menu.
 constexpr uint16_t kMusicOn = 40017, kMusicOff = 40018, kVoiceOn = 40019, kVoiceOff = 40020;
 constexpr uint16_t kFastest = 40033, kStandard = 40034, kSlowest = 40035;
+constexpr uint16_t kCommandNowFile = 40009;
 // The system calls that the player's requests run.
+constexpr uint32_t kItemWindowCall = 22;
 constexpr uint32_t kSaveRequestCall = 25;
 constexpr uint32_t kLoadRequestCall = 26;
 constexpr uint32_t kBottomStripCall = 27;
@@ -23,14 +25,15 @@ constexpr uint32_t kBottomStripCall = 27;
 ShellWindows::ShellWindows(GameSystem& system, VariableArea& variables)
     : system_(system),
       variables_(variables),
+      now_file_(system.nowFileNames),
+      item_window_(system),
       debug_views_(system.planes(), system.graphics(), variables, system.interpreter().memory(),
                    system) {
   SetCurrentPointers(&system, this);
 }
 
 ShellWindows::~ShellWindows() {
-  if (platform::IsWindow(now_file_view_)) platform::DestroyWindow(now_file_view_);
-  if (platform::IsWindow(item_window_)) platform::DestroyWindow(item_window_);
+  // The two windows go with their members.
   if (CurrentShellWindows() == this) SetCurrentPointers(nullptr, nullptr);
 }
 
@@ -78,11 +81,7 @@ intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
     system_.planes().PresentRect(0, 0, 640, 480);  // the box leaves no trace
     return 0;
   }
-  if (platform::IsWindow(item_window_)) {
-    const platform::Rect rect = platform::WindowRect(item_window_);
-    settings_.WriteInt("ITEMWIN", "X", rect.left);
-    settings_.WriteInt("ITEMWIN", "Y", rect.top);
-  }
+  item_window_.SavePosition();
   platform::PostQuitMessage(0);
   window.SetRunState(MainWindow::kQuit);
   return platform::DefaultWindowProc(message);
@@ -105,6 +104,17 @@ void ShellWindows::HandleCommand(uint16_t identifier) {
     case kCommandClearMessages:
       system_.interpreter().RunSystemCall(kBottomStripCall, {2});
       return;
+    case kCommandItemWindow: {
+      const auto& available = system_.shared().itemWindowAvailable;
+      if (available[0] && available[1])
+        system_.interpreter().RunSystemCall(kItemWindowCall, {1});
+      else
+        system_.PlaySystemSound("ERROR.WAV");
+      return;
+    }
+    case kCommandNowFile:
+      if (system_.debugMode()) ShowNowFile();
+      return;
     case kMusicOn:
     case kMusicOff:
       SetSound(identifier == kMusicOn);
@@ -123,6 +133,10 @@ void ShellWindows::HandleCommand(uint16_t identifier) {
     default:
       return;
   }
+}
+
+void ShellWindows::ShowNowFile() {
+  now_file_.Show(system_.mainWindow().handle());
 }
 
 bool ShellWindows::RunDebugView(uint16_t identifier) {

@@ -5,16 +5,19 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/item_window.h"
 #include "platform/settings_file.h"
 #include "platform/types.h"
+#include "script/item_window_host.h"
 #include "ui/debug_views.h"
+#include "ui/now_file_view.h"
 
 namespace tvx {
 
 class GameSystem;
 class VariableArea;
 
-class ShellWindows {
+class ShellWindows final : public ItemWindowHost {
  public:
   ShellWindows(GameSystem& system, VariableArea& variables);
   ShellWindows(const ShellWindows&) = delete;
@@ -28,8 +31,25 @@ class ShellWindows {
   // A command message from the menu or an accelerator.
   void HandleCommand(uint16_t identifier);
 
-  bool itemWindowShown() const { return item_window_shown_; }
-  platform::WindowId itemWindow() const { return item_window_; }
+  bool itemWindowShown() const { return item_window_.shown(); }
+  platform::WindowId itemWindow() const { return item_window_.handle(); }
+  // The item bar as the item window last showed it; null before the window was created.
+  const platform::Framebuffer* itemWindowPicture() const { return item_window_.picture(); }
+
+  // The item window, as the scripts work it.
+  void CreateItemWindow() override { item_window_.Create(); }
+  void ShowItemWindow() override { item_window_.Show(); }
+  void HideItemWindow() override { item_window_.Hide(); }
+  void RedrawItemWindow() override { item_window_.Redraw(); }
+  bool ItemWindowShown() const override { return item_window_.shown(); }
+  platform::WindowId ItemWindowHandle() const override { return item_window_.handle(); }
+  bool ItemWindowLeftHeld() const override { return item_window_.leftCapture(); }
+  bool ItemWindowRightHeld() const override { return item_window_.rightCapture(); }
+
+  // Opens or shows the NOW FILE view; RefreshNowFile repaints it when a name changed.
+  void ShowNowFile();
+  void RefreshNowFile() { now_file_.Refresh(); }
+  const NowFileView& nowFileView() const { return now_file_; }
   // The debug menu's views of the planes and the variables.
   DebugViews& debugViews() { return debug_views_; }
 
@@ -45,10 +65,8 @@ class ShellWindows {
   GameSystem& system_;
   [[maybe_unused]] VariableArea& variables_;
   SettingsFile settings_;
-  bool now_file_shown_ = false;
-  bool item_window_shown_ = false;
-  platform::WindowId now_file_view_ = platform::kNoWindow;
-  platform::WindowId item_window_ = platform::kNoWindow;
+  NowFileView now_file_;
+  ItemWindow item_window_;
   DebugViews debug_views_;
 };
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "platform/types.h"
@@ -47,6 +48,13 @@ class Backend {
   virtual void SetMouseCapture(bool captured) = 0;
   // Where the window's client area lies on the screen.
   virtual Point ClientOrigin(WindowId id) = 0;
+  // Moves the window so that its client area's top-left corner lies at `client_origin`.
+  virtual void MoveNativeWindow(WindowId id, Point client_origin) = 0;
+  // The frame the window system put around the window's client area; nullopt when it tells
+  // none (no window manager, or a window it has not framed yet).
+  virtual std::optional<FrameInsets> FrameOf(WindowId id) = 0;
+  // The size of the screen that windows are placed on, in pixels.
+  virtual Point ScreenSize() = 0;
 
   // Periodic tasks that the backend runs itself at exact times of its own clock (headless).
   // -1 when it has no such clock: the task then runs on a thread of its own.

@@ -168,6 +168,39 @@ Rect WindowRect(WindowId window) {
   return {origin.x, origin.y, origin.x + record->desc.width, origin.y + record->desc.height};
 }
 
+namespace {
+
+FrameInsets FrameInsetsOf(WindowId window, const detail::WindowRecord& record) {
+  if (record.desc.style == WindowStyle::Popup) return {};
+  const auto frame = Get().backend->FrameOf(window);
+  return frame ? *frame : kNominalFrame;
+}
+
+}  // namespace
+
+Rect FrameRect(WindowId window) {
+  auto* record = Find(window);
+  if (!record) return {};
+  const Rect client = WindowRect(window);
+  const FrameInsets frame = FrameInsetsOf(window, *record);
+  return {client.left - frame.left, client.top - frame.top, client.right + frame.right,
+          client.bottom + frame.bottom};
+}
+
+void MoveWindow(WindowId window, Point frame_origin) {
+  auto* record = Find(window);
+  if (!record) return;
+  const FrameInsets frame = FrameInsetsOf(window, *record);
+  Get().backend->MoveNativeWindow(window,
+                                  {frame_origin.x + frame.left, frame_origin.y + frame.top});
+}
+
+Rect ScreenRect() {
+  if (!Get().backend) return {};
+  const Point size = Get().backend->ScreenSize();
+  return {0, 0, size.x, size.y};
+}
+
 // ---- Queue ----
 
 std::optional<Message> PeekMessage(bool remove) {

@@ -37,6 +37,17 @@ bool IsMinimized(WindowId window);
 bool IsVisible(WindowId window);
 // The window's own rectangle (screen coordinates, client area).
 Rect WindowRect(WindowId window);
+// The frame a decorated window is given when the window system tells none: a thin border
+// and a caption bar, as a dialog with a caption has them.
+inline constexpr FrameInsets kNominalFrame{3, 22, 3, 3};
+// The window's frame rectangle (screen coordinates): its client area with the border and
+// caption around it. A pop-up window has no frame.
+Rect FrameRect(WindowId window);
+// Moves the window so that its frame's top-left corner lies at `frame_origin`; nothing is
+// repainted.
+void MoveWindow(WindowId window, Point frame_origin);
+// The screen: (0, 0) to its width and height.
+Rect ScreenRect();
 
 // Removes the oldest message if there is one. Backend events are taken in first.
 std::optional<Message> PeekMessage(bool remove = true);

@@ -132,6 +132,16 @@ struct WindowProc {
 enum class WindowStyle : uint8_t {
   Popup,       // no caption, no border: covers the display in full-screen mode
   Overlapped,  // an ordinary decorated window
+  Dialog,      // a decorated window of fixed size: caption with a close box, thin frame
+};
+
+// How far a window's frame (border and caption) reaches beyond its client area on each side.
+struct FrameInsets {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  bool operator==(const FrameInsets&) const = default;
 };
 
 struct WindowDesc {

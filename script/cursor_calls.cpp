@@ -55,14 +55,10 @@ void MouseCall(ScriptInterpreter& interpreter, const ParamList& p) {
                               client.top + static_cast<int32_t>(p.Value(2))});
       return;
     }
-    case 4: {
-      const auto base = static_cast<uint16_t>((p.Value(1) + kAnimatedCursorBase) * 2);
-      shared.cursorId = base;
-      if (AnimationTable* animations = interpreter.animations()) animations->SetCursorBase(base);
-      platform::SetCursor({base});
-      shared.cursorKind = 1;
+    case 4:
+      ShowAnimatedCursor(interpreter,
+                         static_cast<uint16_t>((p.Value(1) + kAnimatedCursorBase) * 2));
       return;
-    }
     case 5:
       shared.wheel = {};
       return;
@@ -79,6 +75,14 @@ void MouseCall(ScriptInterpreter& interpreter, const ParamList& p) {
     default:
       return;
   }
+}
+
+void ShowAnimatedCursor(ScriptInterpreter& interpreter, uint16_t base) {
+  SharedState& shared = interpreter.shared();
+  shared.cursorId = base;
+  if (AnimationTable* animations = interpreter.animations()) animations->SetCursorBase(base);
+  platform::SetCursor({base});
+  shared.cursorKind = 1;
 }
 
 void CursorImageEffect(ScriptInterpreter& interpreter, const ParamList& p) {

@@ -16,5 +16,7 @@ void MouseCall(ScriptInterpreter& interpreter, const ParamList& p);
 void CursorImageEffect(ScriptInterpreter& interpreter, const ParamList& p);
 // System call 20, sub-function 9: the cursor image 225 + p1.
 void MazeCursorCall(ScriptInterpreter& interpreter, const ParamList& p);
+// The animated cursor whose two images are `base` and the one after it.
+void ShowAnimatedCursor(ScriptInterpreter& interpreter, uint16_t base);
 
 }  // namespace tvx

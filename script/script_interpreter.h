@@ -22,6 +22,7 @@ class AnimationTable;
 class ArchiveSet;
 class DungeonView;
 class GraphicsEngine;
+class ItemWindowHost;
 class ScriptHost;
 class SoundManager;
 class TickThread;
@@ -46,6 +47,7 @@ struct ScriptDevices {
   TickThread* ticks = nullptr;
   AnimationTable* animations = nullptr;
   DungeonView* dungeon = nullptr;
+  ItemWindowHost* itemWindow = nullptr;
 };
 
 struct ParamRecord {
@@ -127,6 +129,7 @@ class ScriptInterpreter {
   TickThread* ticks() { return devices_.ticks; }
   AnimationTable* animations() { return devices_.animations; }
   DungeonView* dungeon() { return devices_.dungeon; }
+  ItemWindowHost* itemWindow() { return devices_.itemWindow; }
 
   // Runs system call n with the given values as its parameters, as the player's commands
   // do (the save and load requests, the strip).

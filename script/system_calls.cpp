@@ -1,5 +1,4 @@
-// SYSCALL: the call number, one parameter list, then the call. The call that is not built
-// yet (the item window) reads its parameters and does nothing.
+// SYSCALL: the call number, one parameter list, then the call.
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -12,6 +11,7 @@
 #include "script/animation_table.h"
 #include "script/cursor_calls.h"
 #include "script/dungeon_calls.h"
+#include "script/item_window_calls.h"
 #include "script/picture_calls.h"
 #include "script/player_input.h"
 #include "script/request_calls.h"
@@ -38,8 +38,6 @@ struct SystemCall {
   void (*run)(ScriptInterpreter&, const ParamList&);
 };
 
-// Not built yet: the parameters are read and nothing happens.
-void NotBuiltYet(ScriptInterpreter&, const ParamList&) {}
 // Numbers that no call uses.
 void Nothing(ScriptInterpreter&, const ParamList&) {}
 
@@ -221,7 +219,7 @@ constexpr std::array<SystemCall, 28> kSystemCalls = {{
     {"nothing", Nothing},
     {"dungeon", DungeonCall},
     {"nothing", Nothing},
-    {"item window", NotBuiltYet},
+    {"item window", ItemWindowCall},
     {"overlay", OverlayCall},
     {"measure", Measure},
     {"save request", SaveRequestCall},

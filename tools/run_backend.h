@@ -88,6 +88,13 @@ class WrappedRunBackend final : public platform::Backend {
   void WarpCursor(platform::Point screen) override { inner_->WarpCursor(screen); }
   void SetMouseCapture(bool captured) override { inner_->SetMouseCapture(captured); }
   platform::Point ClientOrigin(platform::WindowId id) override { return inner_->ClientOrigin(id); }
+  void MoveNativeWindow(platform::WindowId id, platform::Point client_origin) override {
+    inner_->MoveNativeWindow(id, client_origin);
+  }
+  std::optional<platform::FrameInsets> FrameOf(platform::WindowId id) override {
+    return inner_->FrameOf(id);
+  }
+  platform::Point ScreenSize() override { return inner_->ScreenSize(); }
   int AddPeriodic(uint32_t period_ms, std::function<void()> body) override {
     return inner_->AddPeriodic(period_ms, std::move(body));
   }

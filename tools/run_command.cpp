@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/game_system.h"
+#include "app/shell_windows.h"
 #include "platform/file.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
@@ -44,7 +45,9 @@ constexpr std::string_view kHelp =
     "                  (every picture plane but 2; 8 is the work plane) and screen.png (what\n"
     "                  the window shows), rows top to bottom; sounds.txt (ms TAB channel TAB\n"
     "                  event TAB file per play, stop and fade) and, headless, sound.wav (all\n"
-    "                  the sound mixed, 22050 Hz 16-bit stereo)\n"
+    "                  the sound mixed, 22050 Hz 16-bit stereo); nowfile.txt (LABEL TAB\n"
+    "                  TEXT for the nine rows of the NOW FILE view) and, once the item\n"
+    "                  window was made, itemwin.png (its 320 x 32 item bar as last painted)\n"
     "  --dump-at MS,.. also write the same dump into DIR/MS/ when the run reaches each time\n"
     "                  (ms, virtual time when headless), at the first look at the input\n"
     "  --dump-presents also write DIR/presents/1.png, 2.png, ...: the whole window after\n"
@@ -144,6 +147,29 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
   return options;
 }
 
+// The game's two small windows: the NOW FILE view's texts, and the item window's picture once
+// the window was made.
+bool WriteShellWindowsDump(const fs::path& dir, GameSystem& system, std::ostream& err) {
+  const ShellWindows* shell = system.shell();
+  if (!shell) return true;
+  std::ofstream now_file(dir / "nowfile.txt", std::ios::binary);
+  const NowFileView& view = shell->nowFileView();
+  for (size_t row = 0; row < NowFileView::kRows; ++row)
+    now_file << NowFileView::kLabels[row] << '\t' << gbk::ToUtf8(view.Text(row)) << '\n';
+  if (!now_file) {
+    err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
+    return false;
+  }
+  const platform::Framebuffer* item_bar = shell->itemWindowPicture();
+  std::string error;
+  if (item_bar &&
+      !WritePngFile((dir / "itemwin.png").string(), FromBottomUp(item_bar->View()), error)) {
+    err << "talvex-tool run: " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
 bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuffer* screen,
                std::ostream& err) {
   std::error_code ec;
@@ -173,6 +199,7 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
     err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
     return false;
   }
+  if (!WriteShellWindowsDump(dir, system, err)) return false;
   if (!WriteSoundDump(dir, system, err)) return false;
   return WritePlaneDump(dir, system, screen, err);
 }

@@ -196,15 +196,25 @@ LocalTime HeadlessBackend::Now() {
 
 bool HeadlessBackend::CreateNativeWindow(WindowId id, const WindowDesc& desc) {
   origins_[id] = {desc.x, desc.y};
+  if (desc.owner != kNoWindow) owners_[id] = desc.owner;
   // The first top-level window has the keyboard, as a newly started program does.
   if (desc.owner == kNoWindow && FocusWindow() == kNoWindow) input::Focus(id, true);
   return true;
 }
 
-void HeadlessBackend::DestroyNativeWindow(WindowId id) { origins_.erase(id); }
+void HeadlessBackend::DestroyNativeWindow(WindowId id) {
+  origins_.erase(id);
+  owners_.erase(id);
+}
 
 void HeadlessBackend::ShowNativeWindow(WindowId id, ShowCommand command) {
   if (command == ShowCommand::Restore || command == ShowCommand::Show) input::Focus(id, true);
+  // A window that hides while it has the keyboard hands it back to its owner, as a window
+  // manager would.
+  if (command == ShowCommand::Hide && FocusWindow() == id) {
+    const auto owner = owners_.find(id);
+    if (owner != owners_.end()) input::Focus(owner->second, true);
+  }
 }
 
 bool HeadlessBackend::SetFullscreen(WindowId, bool fullscreen) {
@@ -213,7 +223,9 @@ bool HeadlessBackend::SetFullscreen(WindowId, bool fullscreen) {
   return true;
 }
 
-void HeadlessBackend::Present(WindowId, const Framebuffer&, const Rect&) { ++present_count_; }
+void HeadlessBackend::Present(WindowId, const Framebuffer&, const Rect&) {
+  ++present_count_;
+}
 
 bool HeadlessBackend::RegisterCursorImage(uint16_t id, const CursorImage& image) {
   const size_t count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);

@@ -1,6 +1,9 @@
 // A backend without a window: a virtual clock that only the pump advances, input from a
 // script of timed events, message boxes answered as scripted and recorded.
 //
+// The screen is 1024 × 768 pixels, and decorated windows wear the platform's nominal frame
+// (kNominalFrame): there is no window system to tell otherwise.
+//
 // Virtual time: every pass that gives up the processor (a 0 ms sleep) costs 10 us, a sleep
 // of n ms costs n ms, and a wait for the player (IdleWait) moves on by 1 ms or to the next
 // scripted event, whichever comes first. Runs are therefore reproducible to the microsecond.
@@ -62,8 +65,12 @@ class HeadlessBackend : public Backend {
   void WarpCursor(Point) override {}
   void SetMouseCapture(bool captured) override { captured_ = captured; }
   Point ClientOrigin(WindowId id) override;
-  BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk,
-                           std::string_view text_gbk, BoxButtons buttons) override;
+  void MoveNativeWindow(WindowId id, Point client_origin) override { origins_[id] = client_origin; }
+  std::optional<FrameInsets> FrameOf(WindowId) override { return std::nullopt; }
+  Point ScreenSize() override { return kScreenSize; }
+  static constexpr Point kScreenSize{1024, 768};
+  BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk, std::string_view text_gbk,
+                           BoxButtons buttons) override;
   int AddPeriodic(uint32_t period_ms, std::function<void()> body) override;
   void RemovePeriodic(int id) override;
   bool OpenSoundOutput(SoundDevice& device) override;
@@ -105,6 +112,7 @@ class HeadlessBackend : public Backend {
   std::vector<ScriptedEvent> answers_;  // pending box answers, in time order
   uint64_t now_us_ = 0;
   std::map<WindowId, Point> origins_;
+  std::map<WindowId, WindowId> owners_;  // of the windows that have one
   bool fullscreen_ = false;
   bool fullscreen_fails_ = false;
   bool cursor_visible_ = true;

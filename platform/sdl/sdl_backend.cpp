@@ -118,10 +118,16 @@ bool SdlBackend::CreateNativeWindow(WindowId id, const WindowDesc& desc) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (desc.style == WindowStyle::Popup)
     flags |= SDL_WINDOW_BORDERLESS;
-  else if (options_.windowed)
+  else if (desc.style == WindowStyle::Overlapped && options_.windowed)
     flags |= SDL_WINDOW_RESIZABLE;
   if (desc.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-  if (desc.owner != kNoWindow) flags |= SDL_WINDOW_SKIP_TASKBAR;
+  if (desc.owner != kNoWindow) {
+    flags |= SDL_WINDOW_SKIP_TASKBAR;
+    // An owned window stays above its owner: over a topmost owner it must be topmost too.
+    if (const NativeWindow* owner = Find(desc.owner);
+        owner && (SDL_GetWindowFlags(owner->window) & SDL_WINDOW_ALWAYS_ON_TOP))
+      flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  }
   // A window given no position is centred.
   const bool placed = desc.x != 0 || desc.y != 0;
   const int x = placed ? desc.x : static_cast<int>(SDL_WINDOWPOS_CENTERED);
@@ -241,6 +247,27 @@ Point SdlBackend::ClientOrigin(WindowId id) {
   int y = 0;
   SDL_GetWindowPosition(native->window, &x, &y);
   return {x, y};
+}
+
+void SdlBackend::MoveNativeWindow(WindowId id, Point client_origin) {
+  if (NativeWindow* native = Find(id))
+    SDL_SetWindowPosition(native->window, client_origin.x, client_origin.y);
+}
+
+std::optional<FrameInsets> SdlBackend::FrameOf(WindowId id) {
+  NativeWindow* native = Find(id);
+  if (!native) return std::nullopt;
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(native->window, &top, &left, &bottom, &right) != 0)
+    return std::nullopt;
+  if (top == 0 && left == 0 && bottom == 0 && right == 0) return std::nullopt;
+  return FrameInsets{left, top, right, bottom};
+}
+
+Point SdlBackend::ScreenSize() {
+  SDL_Rect bounds{};
+  if (!initialised_ || SDL_GetDisplayBounds(0, &bounds) != 0) return {640, 480};
+  return {bounds.w, bounds.h};
 }
 
 // ---- Events ----

@@ -61,6 +61,11 @@ class SdlBackend final : public Backend {
   void WarpCursor(Point screen) override;
   void SetMouseCapture(bool captured) override;
   Point ClientOrigin(WindowId id) override;
+  void MoveNativeWindow(WindowId id, Point client_origin) override;
+  // What the window manager reports; nothing before it has framed the window (or without one).
+  std::optional<FrameInsets> FrameOf(WindowId id) override;
+  // The primary display's size.
+  Point ScreenSize() override;
 
   BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk, std::string_view text_gbk,
                            BoxButtons buttons) override;
