@@ -213,6 +213,11 @@ bool HeadlessBackend::SetFullscreen(WindowId, bool fullscreen) {
   return true;
 }
 
+bool HeadlessBackend::SetDesktopFullscreen(WindowId, bool on) {
+  desktop_fullscreen_ = on;
+  return true;
+}
+
 void HeadlessBackend::Present(WindowId, const Framebuffer&, const Rect&) { ++present_count_; }
 
 bool HeadlessBackend::RegisterCursorImage(uint16_t id, const CursorImage& image) {
