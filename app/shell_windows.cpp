@@ -14,6 +14,8 @@ constexpr uint16_t kCommandEndGame = 57665;
 // The option commands of the settings menu.
 constexpr uint16_t kMusicOn = 40017, kMusicOff = 40018, kVoiceOn = 40019, kVoiceOff = 40020;
 constexpr uint16_t kFastest = 40033, kStandard = 40034, kSlowest = 40035;
+// The debug menu's screen modes.
+constexpr uint16_t kWindowMode = 40027, kFullScreenMode = 40028;
 // The system calls that the player's requests run.
 constexpr uint32_t kSaveRequestCall = 25;
 constexpr uint32_t kLoadRequestCall = 26;
@@ -120,6 +122,10 @@ void ShellWindows::HandleCommand(uint16_t identifier) {
     case kSlowest:
       SetMoveSpeed(static_cast<uint32_t>(identifier - kFastest));
       return;
+    case kWindowMode:
+    case kFullScreenMode:
+      ChooseScreenMode(identifier == kFullScreenMode);
+      return;
     default:
       return;
   }
@@ -143,6 +149,16 @@ void ShellWindows::SetSound(bool on) {
   // Music and effects go quiet or come back at the volumes the player set.
   if (SoundManager* sound = system_.sound()) sound->ApplySoundSwitch(on);
   system_.UpdateMenuChecks();
+}
+
+void ShellWindows::ChooseScreenMode(bool full) {
+  system_.SetScreenMode(full);
+  // The full-screen program always starts in full screen; the windowed one remembers.
+  if (system_.windowed()) settings_.WriteInt("TALVEX", "FullScreen", system_.fullScreen() ? 1 : 0);
+}
+
+void ShellWindows::ToggleScreenMode() {
+  if (system_.windowed()) ChooseScreenMode(!system_.fullScreen());
 }
 
 void ShellWindows::SetMoveSpeed(uint32_t speed) {

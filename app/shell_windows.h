@@ -27,6 +27,11 @@ class ShellWindows {
   void OnMinimized();
   // A command message from the menu or an accelerator.
   void HandleCommand(uint16_t identifier);
+  // Full screen or the window, as the player chose it; the windowed program starts in that
+  // mode next time ("TALVEX"/"FullScreen").
+  void ChooseScreenMode(bool full);
+  // Alt+Enter and F11: the other mode, in the windowed program.
+  void ToggleScreenMode();
 
   bool itemWindowShown() const { return item_window_shown_; }
   platform::WindowId itemWindow() const { return item_window_; }
