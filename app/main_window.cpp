@@ -145,8 +145,12 @@ bool MainWindow::BeginModal(ModalInput& modal) {
 void MainWindow::EndModal(ModalInput& modal) {
   if (modal_ != &modal) return;
   modal_ = nullptr;
-  // The keys and clicks that worked the modal part are not seen by the game's next wait.
+  // The keys and clicks that worked the modal part are not seen by the game's next wait,
+  // nor are those that inputs read as "pressed since the last look" (Shift+Tab in a dialog
+  // would otherwise cut the game's next timed wait short).
   ClearInput();
+  for (const Key key : {Key::Enter, Key::Escape, Key::Shift, Key::Space})
+    (void)platform::AsyncKeyState(key);
 }
 
 bool MainWindow::HandleScreenModeKey(const platform::Message& message) {

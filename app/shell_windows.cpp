@@ -6,6 +6,7 @@
 #include "script/shared_state.h"
 #include "script/variable_area.h"
 #include "sound/sound_manager.h"
+#include "ui/volume_dialog.h"
 
 namespace tvx {
 
@@ -14,6 +15,7 @@ constexpr uint16_t kCommandEndGame = 57665;
 // The option commands of the settings menu.
 constexpr uint16_t kMusicOn = 40017, kMusicOff = 40018, kVoiceOn = 40019, kVoiceOff = 40020;
 constexpr uint16_t kFastest = 40033, kStandard = 40034, kSlowest = 40035;
+constexpr uint16_t kVolumeSettings = 40030;
 // The debug menu's screen modes.
 constexpr uint16_t kWindowMode = 40027, kFullScreenMode = 40028;
 // The system calls that the player's requests run.
@@ -122,6 +124,9 @@ void ShellWindows::HandleCommand(uint16_t identifier) {
     case kSlowest:
       SetMoveSpeed(static_cast<uint32_t>(identifier - kFastest));
       return;
+    case kVolumeSettings:
+      OpenVolumeDialog();
+      return;
     case kWindowMode:
     case kFullScreenMode:
       ChooseScreenMode(identifier == kFullScreenMode);
@@ -149,6 +154,29 @@ void ShellWindows::SetSound(bool on) {
   // Music and effects go quiet or come back at the volumes the player set.
   if (SoundManager* sound = system_.sound()) sound->ApplySoundSwitch(on);
   system_.UpdateMenuChecks();
+}
+
+void ShellWindows::OpenVolumeDialog() {
+  SoundManager* sound = system_.sound();
+  if (!sound) return;
+  MainWindow& window = system_.mainWindow();
+  VolumeDialog dialog(*sound, settings_);
+  const ModalScope scope(window, dialog);
+  if (!scope.began()) return;
+  // The arrow, shown, while the dialog is open; then what the script had.
+  SharedState& shared = system_.shared();
+  const uint32_t saved_kind = shared.cursorKind.exchange(0);
+  const uint32_t saved_visible = shared.cursorVisible;
+  shared.cursorVisible = 1;
+  window.ForceCursor(true);
+  window.SetCursorByKind();
+  // A program that quits meanwhile keeps what the player set all the same.
+  dialog.Run(window.handle(), system_);
+  VolumeDialog::WriteVolumes(*sound, settings_);
+  shared.cursorKind = saved_kind;
+  shared.cursorVisible = saved_visible;
+  window.ForceCursor(saved_visible != 0);
+  window.SetCursorByKind();
 }
 
 void ShellWindows::ChooseScreenMode(bool full) {

@@ -27,6 +27,9 @@ class ShellWindows {
   void OnMinimized();
   // A command message from the menu or an accelerator.
   void HandleCommand(uint16_t identifier);
+  // The volume dialog, modal on the main window (not inside another menu or dialog); the
+  // volumes set in it are saved when it closes.
+  void OpenVolumeDialog();
   // Full screen or the window, as the player chose it; the windowed program starts in that
   // mode next time ("TALVEX"/"FullScreen").
   void ChooseScreenMode(bool full);
