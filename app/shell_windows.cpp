@@ -160,7 +160,9 @@ void ShellWindows::OpenVolumeDialog() {
   SoundManager* sound = system_.sound();
   if (!sound) return;
   MainWindow& window = system_.mainWindow();
-  VolumeDialog dialog(*sound, settings_);
+  // The sliders of what the settings have switched off are greyed.
+  VolumeDialog dialog(*sound, settings_.ReadInt("Config", "SOUND", 1) != 0,
+                      settings_.ReadInt("Config", "VOICE", 1) != 0);
   const ModalScope scope(window, dialog);
   if (!scope.began()) return;
   // The arrow, shown, while the dialog is open; then what the script had.
@@ -172,7 +174,9 @@ void ShellWindows::OpenVolumeDialog() {
   window.SetCursorByKind();
   // A program that quits meanwhile keeps what the player set all the same.
   dialog.Run(window.handle(), system_);
-  VolumeDialog::WriteVolumes(*sound, settings_);
+  settings_.WriteInt("VOLUME", "Music", sound->GetChannelVolume(SoundManager::kMusic));
+  settings_.WriteInt("VOLUME", "Effect", sound->GetChannelVolume(SoundManager::kEffect1));
+  settings_.WriteInt("VOLUME", "Voice", sound->GetChannelVolume(SoundManager::kVoice));
   shared.cursorKind = saved_kind;
   shared.cursorVisible = saved_visible;
   window.ForceCursor(saved_visible != 0);

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "platform/settings_file.h"
 #include "platform/ui_canvas.h"
 #include "platform/waiter.h"
 #include "sound/sound_manager.h"
@@ -76,16 +75,14 @@ bool TowardsLoud(TrackbarMove move) {
 
 }  // namespace
 
-VolumeDialog::VolumeDialog(SoundManager& sound, const SettingsFile& settings)
+VolumeDialog::VolumeDialog(SoundManager& sound, bool music_and_effects_on, bool voice_on)
     : sound_(sound), pixels_(static_cast<size_t>(kWidth) * kHeight, ui::kFace) {
-  const bool sound_on = settings.ReadInt("Config", "SOUND", 1) != 0;
-  const bool voice_on = settings.ReadInt("Config", "VOICE", 1) != 0;
   for (int i = 0; i < kSliders; ++i) {
     Trackbar& slider = sliders_[static_cast<size_t>(i)];
     slider.rect = SliderRect(i);
     slider.max = 10;
     slider.position = PositionOf(sound_.GetChannelVolume(ChannelOf(i)));
-    slider.enabled = ChannelOf(i) == SoundManager::kVoice ? voice_on : sound_on;
+    slider.enabled = ChannelOf(i) == SoundManager::kVoice ? voice_on : music_and_effects_on;
     if (focus_ < 0 && slider.enabled) focus_ = i;
   }
 }
@@ -144,12 +141,6 @@ int VolumeDialog::ChannelOf(int slider) {
 
 platform::Rect VolumeDialog::SliderRect(int slider) {
   return kSliderRects[static_cast<size_t>(std::clamp(slider, 0, kSliders - 1))];
-}
-
-void VolumeDialog::WriteVolumes(const SoundManager& sound, const SettingsFile& settings) {
-  settings.WriteInt("VOLUME", "Music", sound.GetChannelVolume(SoundManager::kMusic));
-  settings.WriteInt("VOLUME", "Effect", sound.GetChannelVolume(SoundManager::kEffect1));
-  settings.WriteInt("VOLUME", "Voice", sound.GetChannelVolume(SoundManager::kVoice));
 }
 
 Rect VolumeDialog::closeBox() const {

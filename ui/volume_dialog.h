@@ -1,12 +1,12 @@
 // The volume dialog "音量控制": three sliders for the music, effect and voice volumes, drawn on
 // top of the main window while the game's picture goes on changing around it. Every move of a
 // slider sets the channel's volume at once and makes it the remembered one; there is no cancel.
-// Closing it (Escape, the close box) keeps what was set; the caller then writes the remembered
-// volumes to the settings file (WriteVolumes).
+// Closing it (Escape, the close box) keeps what was set; the caller then saves the remembered
+// volumes.
 //
 // A slider stands on positions 0..10 for the volumes -5000..0 (hundredths of a decibel):
-// volume = (position - 10) * 500. The music and effect sliders are greyed while the settings
-// say the sound is off ("Config"/"SOUND" 0), the voice slider while the voice is ("VOICE" 0).
+// volume = (position - 10) * 500. The music and effect sliders are greyed while music and
+// effects are switched off, the voice slider while the voice is.
 #pragma once
 
 #include <array>
@@ -20,7 +20,6 @@
 
 namespace tvx {
 
-class SettingsFile;
 class SoundManager;
 class Waiter;
 
@@ -37,17 +36,15 @@ class VolumeDialog final : public ModalInput {
   static constexpr int32_t kHeight = 240;
   static constexpr platform::Point kOrigin{(640 - kWidth) / 2, (480 - kHeight) / 2};
 
-  // The sliders' settings and positions are read now, from `sound`'s remembered volumes.
-  VolumeDialog(SoundManager& sound, const SettingsFile& settings);
+  // The sliders stand where `sound`'s remembered volumes are now; a switched-off part's
+  // sliders are greyed.
+  VolumeDialog(SoundManager& sound, bool music_and_effects_on, bool voice_on);
 
   // Shows the dialog over `window` and runs until it is closed (true) or the program quits
   // (false). The window's covers are taken away again and the area repainted by the game.
   bool Run(platform::WindowId window, Waiter& waiter);
 
   bool OnInput(const platform::Message& message) override;
-
-  // The remembered volumes to section "VOLUME": "Music", "Effect", "Voice".
-  static void WriteVolumes(const SoundManager& sound, const SettingsFile& settings);
 
   // A volume brought into the sliders' range.
   static int32_t Clamp(int32_t volume);
