@@ -98,7 +98,7 @@ void GameSystem::UpdateMenuChecks() {
   options.soundOn = shared_.soundOn;
   options.voiceOn = shared_.voiceOn;
   options.debug = debugMode();
-  options.fullScreen = settings_.ReadInt("Config", "SCREEN", 0) != 0;
+  options.fullScreen = display_.fullscreenInUse();
   main_window_.menus().UpdateChecks(options);
 }
 
@@ -112,6 +112,17 @@ uint16_t GameSystem::TrackCommandMenu(platform::Point screen) {
   ModalScope modal(main_window_, tracker);
   if (!modal.began()) return 0;
   return tracker.TrackPopup(platform::ScreenToClient(window, screen));
+}
+
+void GameSystem::SetScreenMode(bool full) {
+  // A mode the system refuses leaves the picture where it was; the checks say where.
+  if (options_.windowed)
+    display_.SetDesktopFullscreen(full);
+  else if (full)
+    display_.EnterFullscreen(640, 480, 16);
+  else
+    display_.LeaveFullscreen();
+  UpdateMenuChecks();
 }
 
 void GameSystem::PlaySystemSound(std::string_view name) {
@@ -250,6 +261,12 @@ bool GameSystem::StartUp() {
     return false;
   }
   ReadOptions();
+  // Debug mode's "SCREEN" asks for full screen at start; the windowed program also comes back
+  // in the mode the player left it in.
+  const bool screen_asked = settings_.ReadInt("Config", "bDEBUG", 0) != 0 &&
+                            settings_.ReadInt("Config", "SCREEN", 0) != 0;
+  if (screen_asked || (options_.windowed && settings_.ReadInt("TALVEX", "FullScreen", 0) != 0))
+    SetScreenMode(true);
   UpdateMenuChecks();
   variables_->Initialise(shared_.moveSpeed);
   interpreter_->Reset();

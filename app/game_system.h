@@ -83,6 +83,12 @@ class GameSystem final : public ScriptHost {
   int QueryInput(int input) override;
   void ForgetPresses() override { main_window_.ForgetPresses(); }
 
+  // Full screen or the window: the display mode in the full-screen program, the window laid
+  // over the desktop in the windowed one. The check marks follow the mode in use.
+  void SetScreenMode(bool full);
+  bool fullScreen() const { return display_.fullscreenInUse(); }
+  bool windowed() const { return options_.windowed; }
+
   // Builds the command menus once the main window exists.
   void BuildMenus();
   // Sets the menus' check marks from the options.

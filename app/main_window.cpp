@@ -145,12 +145,33 @@ bool MainWindow::BeginModal(ModalInput& modal) {
 void MainWindow::EndModal(ModalInput& modal) {
   if (modal_ != &modal) return;
   modal_ = nullptr;
-  // The keys and clicks that worked the modal part are not seen by the game's next wait.
+  // The keys and clicks that worked the modal part are not seen by the game's next wait,
+  // nor are those that inputs read as "pressed since the last look" (Shift+Tab in a dialog
+  // would otherwise cut the game's next timed wait short).
   ClearInput();
+  for (const Key key : {Key::Enter, Key::Escape, Key::Shift, Key::Space})
+    (void)platform::AsyncKeyState(key);
+}
+
+bool MainWindow::HandleScreenModeKey(const platform::Message& message) {
+  const auto key = static_cast<Key>(message.wparam & 0xFF);
+  if (key != Key::Enter && key != Key::F11) return false;
+  const bool alt_enter =
+      key == Key::Enter && (message.kind == Msg::SysKeyDown || message.kind == Msg::SysKeyUp);
+  const bool f11 = key == Key::F11 && (message.kind == Msg::KeyDown || message.kind == Msg::KeyUp);
+  // Enter let go after Alt arrives as a plain key; it ends the press all the same.
+  if (message.kind == Msg::KeyUp || message.kind == Msg::SysKeyUp) screen_key_held_ = false;
+  if (!alt_enter && !f11) return false;
+  if ((message.kind == Msg::SysKeyDown || message.kind == Msg::KeyDown) && !screen_key_held_) {
+    screen_key_held_ = true;
+    if (ShellWindows* shell = system_.shell()) shell->ToggleScreenMode();
+  }
+  return true;
 }
 
 intptr_t MainWindow::Handle(const platform::Message& message) {
   ShellWindows* shell = system_.shell();
+  if (HandleScreenModeKey(message)) return 0;
   if (modal_ && IsModalInput(message.kind)) {
     modal_->OnInput(message);
     return 0;
@@ -170,6 +191,7 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       return 0;
     case Msg::KillFocus:
       ClearInput();
+      screen_key_held_ = false;
       return 0;
     case Msg::Paint: {
       const platform::Rect update = platform::BeginPaint(handle_);

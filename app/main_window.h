@@ -89,6 +89,9 @@ class MainWindow {
   int InputState(int k);
   void Press(PlayerInput input) { presses_[static_cast<size_t>(input)] = true; }
   void OpenCommandMenu();
+  // Alt+Enter and F11 switch the screen mode, once per press (held keys repeat); true when
+  // the message was one of theirs.
+  bool HandleScreenModeKey(const platform::Message& message);
 
   GameSystem& system_;
   SettingsFile settings_;
@@ -102,6 +105,7 @@ class MainWindow {
   bool left_capture_ = false;
   bool right_capture_ = false;
   bool cursor_forced_visible_ = false;
+  bool screen_key_held_ = false;
   ModalInput* modal_ = nullptr;
 };
 

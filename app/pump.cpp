@@ -17,9 +17,12 @@ bool HandleOneMessage() {
   if (!message) return false;
   using platform::Msg;
   if (message->kind == Msg::SysKeyDown || message->kind == Msg::SysKeyUp) {
-    // Alt combinations do nothing, except Alt+F4, which asks to close the window.
+    // Alt combinations do nothing, except Alt+F4, which asks to close the window, and
+    // Alt+Enter, which switches the windowed program between its window and full screen.
     if (platform::KeyDownAtMessage(platform::Key::F4)) {
       platform::TranslateMessage(*message);
+      platform::DispatchMessage(*message);
+    } else if (static_cast<platform::Key>(message->wparam & 0xFF) == platform::Key::Enter) {
       platform::DispatchMessage(*message);
     }
     return true;

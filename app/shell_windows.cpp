@@ -6,6 +6,7 @@
 #include "script/shared_state.h"
 #include "script/variable_area.h"
 #include "sound/sound_manager.h"
+#include "ui/volume_dialog.h"
 
 namespace tvx {
 
@@ -15,6 +16,9 @@ constexpr uint16_t kCommandEndGame = 57665;
 constexpr uint16_t kMusicOn = 40017, kMusicOff = 40018, kVoiceOn = 40019, kVoiceOff = 40020;
 constexpr uint16_t kFastest = 40033, kStandard = 40034, kSlowest = 40035;
 constexpr uint16_t kCommandNowFile = 40009;
+constexpr uint16_t kVolumeSettings = 40030;
+// The debug menu's screen modes.
+constexpr uint16_t kWindowMode = 40027, kFullScreenMode = 40028;
 // The system calls that the player's requests run.
 constexpr uint32_t kItemWindowCall = 22;
 constexpr uint32_t kSaveRequestCall = 25;
@@ -130,6 +134,13 @@ void ShellWindows::HandleCommand(uint16_t identifier) {
     case kSlowest:
       SetMoveSpeed(static_cast<uint32_t>(identifier - kFastest));
       return;
+    case kVolumeSettings:
+      OpenVolumeDialog();
+      return;
+    case kWindowMode:
+    case kFullScreenMode:
+      ChooseScreenMode(identifier == kFullScreenMode);
+      return;
     default:
       return;
   }
@@ -157,6 +168,43 @@ void ShellWindows::SetSound(bool on) {
   // Music and effects go quiet or come back at the volumes the player set.
   if (SoundManager* sound = system_.sound()) sound->ApplySoundSwitch(on);
   system_.UpdateMenuChecks();
+}
+
+void ShellWindows::OpenVolumeDialog() {
+  SoundManager* sound = system_.sound();
+  if (!sound) return;
+  MainWindow& window = system_.mainWindow();
+  // The sliders of what the settings have switched off are greyed.
+  VolumeDialog dialog(*sound, settings_.ReadInt("Config", "SOUND", 1) != 0,
+                      settings_.ReadInt("Config", "VOICE", 1) != 0);
+  const ModalScope scope(window, dialog);
+  if (!scope.began()) return;
+  // The arrow, shown, while the dialog is open; then what the script had.
+  SharedState& shared = system_.shared();
+  const uint32_t saved_kind = shared.cursorKind.exchange(0);
+  const uint32_t saved_visible = shared.cursorVisible;
+  shared.cursorVisible = 1;
+  window.ForceCursor(true);
+  window.SetCursorByKind();
+  // A program that quits meanwhile keeps what the player set all the same.
+  dialog.Run(window.handle(), system_);
+  settings_.WriteInt("VOLUME", "Music", sound->GetChannelVolume(SoundManager::kMusic));
+  settings_.WriteInt("VOLUME", "Effect", sound->GetChannelVolume(SoundManager::kEffect1));
+  settings_.WriteInt("VOLUME", "Voice", sound->GetChannelVolume(SoundManager::kVoice));
+  shared.cursorKind = saved_kind;
+  shared.cursorVisible = saved_visible;
+  window.ForceCursor(saved_visible != 0);
+  window.SetCursorByKind();
+}
+
+void ShellWindows::ChooseScreenMode(bool full) {
+  system_.SetScreenMode(full);
+  // The full-screen program always starts in full screen; the windowed one remembers.
+  if (system_.windowed()) settings_.WriteInt("TALVEX", "FullScreen", system_.fullScreen() ? 1 : 0);
+}
+
+void ShellWindows::ToggleScreenMode() {
+  if (system_.windowed()) ChooseScreenMode(!system_.fullScreen());
 }
 
 void ShellWindows::SetMoveSpeed(uint32_t speed) {

@@ -30,6 +30,14 @@ class ShellWindows final : public ItemWindowHost {
   void OnMinimized();
   // A command message from the menu or an accelerator.
   void HandleCommand(uint16_t identifier);
+  // The volume dialog, modal on the main window (not inside another menu or dialog); the
+  // volumes set in it are saved when it closes.
+  void OpenVolumeDialog();
+  // Full screen or the window, as the player chose it; the windowed program starts in that
+  // mode next time ("TALVEX"/"FullScreen").
+  void ChooseScreenMode(bool full);
+  // Alt+Enter and F11: the other mode, in the windowed program.
+  void ToggleScreenMode();
 
   bool itemWindowShown() const { return item_window_.shown(); }
   platform::WindowId itemWindow() const { return item_window_.handle(); }

@@ -29,8 +29,17 @@ bool DisplayDevice::LeaveFullscreen() {
   return true;
 }
 
+bool DisplayDevice::SetDesktopFullscreen(bool on) {
+  if (!windowed_ || !created_) return false;
+  if (on == desktop_fullscreen_) return true;
+  if (!platform::SetDesktopFullscreen(window_, on)) return false;
+  desktop_fullscreen_ = on;
+  return true;
+}
+
 void DisplayDevice::Destroy() {
   if (created_ && fullscreen_) LeaveFullscreen();
+  desktop_fullscreen_ = false;
   created_ = false;
 }
 

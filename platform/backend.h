@@ -34,7 +34,11 @@ class Backend {
   virtual bool CreateNativeWindow(WindowId id, const WindowDesc& desc) = 0;
   virtual void DestroyNativeWindow(WindowId id) = 0;
   virtual void ShowNativeWindow(WindowId id, ShowCommand command) = 0;
+  // The full-screen program's display mode; the windowed program's backend refuses it.
   virtual bool SetFullscreen(WindowId id, bool fullscreen) = 0;
+  // The window covers the whole desktop (or comes back from that), the picture scaled with
+  // its aspect kept; the display mode stays as it is. Any program may do this.
+  virtual bool SetDesktopFullscreen(WindowId id, bool on) = 0;
   // Shows the part `dirty` of the window's framebuffer on screen.
   virtual void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) = 0;
 

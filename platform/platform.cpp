@@ -454,6 +454,11 @@ bool SetFullscreen(WindowId window, bool fullscreen) {
   return Get().backend->SetFullscreen(window, fullscreen);
 }
 
+bool SetDesktopFullscreen(WindowId window, bool on) {
+  if (!IsWindow(window)) return false;
+  return Get().backend->SetDesktopFullscreen(window, on);
+}
+
 uint32_t TickCount() {
   return Get().backend ? Get().backend->TickCount() : 0;
 }

@@ -146,6 +146,8 @@ const std::vector<RecordedBox>& ShownBoxes();
 // limit ends the game through it). nullptr clears it.
 void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context);
 bool SetFullscreen(WindowId window, bool fullscreen);
+// The window over the whole desktop, without a switch of the display mode.
+bool SetDesktopFullscreen(WindowId window, bool on);
 
 // ---- Sound ----
 // Connects a device to the backend's sound output, one device at a time; false when the

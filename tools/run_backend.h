@@ -76,6 +76,9 @@ class WrappedRunBackend final : public platform::Backend {
   bool SetFullscreen(platform::WindowId id, bool fullscreen) override {
     return inner_->SetFullscreen(id, fullscreen);
   }
+  bool SetDesktopFullscreen(platform::WindowId id, bool on) override {
+    return inner_->SetDesktopFullscreen(id, on);
+  }
   void Present(platform::WindowId id, const platform::Framebuffer& framebuffer,
                const platform::Rect& dirty) override {
     inner_->Present(id, framebuffer, dirty);

@@ -138,10 +138,10 @@ void MenuTree::UpdateChecks(const MenuOptions& options) {
   Check(kMusicOff, options.soundOn == 0);
   Check(kVoiceOn, options.voiceOn != 0);
   Check(kVoiceOff, options.voiceOn == 0);
+  // Both screen modes stay choosable: a greyed "窗口" would keep a player in full screen.
   if (options.debug) {
     Check(kFullScreen, options.fullScreen);
     Check(kWindowed, !options.fullScreen);
-    Gray(kWindowed, true);
   }
 }
 

@@ -34,7 +34,7 @@ struct MenuOptions {
   uint32_t soundOn = 1;
   uint32_t voiceOn = 1;
   bool debug = false;
-  bool fullScreen = false;  // "SCREEN" in debug mode
+  bool fullScreen = false;  // the picture fills the screen now (debug mode's screen modes)
 };
 
 class MenuTree {

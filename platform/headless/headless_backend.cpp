@@ -223,9 +223,12 @@ bool HeadlessBackend::SetFullscreen(WindowId, bool fullscreen) {
   return true;
 }
 
-void HeadlessBackend::Present(WindowId, const Framebuffer&, const Rect&) {
-  ++present_count_;
+bool HeadlessBackend::SetDesktopFullscreen(WindowId, bool on) {
+  desktop_fullscreen_ = on;
+  return true;
 }
+
+void HeadlessBackend::Present(WindowId, const Framebuffer&, const Rect&) { ++present_count_; }
 
 bool HeadlessBackend::RegisterCursorImage(uint16_t id, const CursorImage& image) {
   const size_t count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);

@@ -31,6 +31,8 @@ class HeadlessBackend : public Backend {
   // Every box shown since the platform was installed.
   const std::vector<RecordedBox>& boxes() const { return ShownBoxes(); }
   bool fullscreen() const { return fullscreen_; }
+  // The window covers the desktop (the windowed program's full screen).
+  bool desktop_fullscreen() const { return desktop_fullscreen_; }
   int present_count() const { return present_count_; }
   bool cursor_visible() const { return cursor_visible_; }
   CursorShape cursor_shape() const { return cursor_shape_; }
@@ -58,6 +60,7 @@ class HeadlessBackend : public Backend {
   void DestroyNativeWindow(WindowId id) override;
   void ShowNativeWindow(WindowId id, ShowCommand command) override;
   bool SetFullscreen(WindowId id, bool fullscreen) override;
+  bool SetDesktopFullscreen(WindowId id, bool on) override;
   void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) override;
   void SetCursorVisible(bool visible) override { cursor_visible_ = visible; }
   bool RegisterCursorImage(uint16_t id, const CursorImage& image) override;
@@ -115,6 +118,7 @@ class HeadlessBackend : public Backend {
   std::map<WindowId, WindowId> owners_;  // of the windows that have one
   bool fullscreen_ = false;
   bool fullscreen_fails_ = false;
+  bool desktop_fullscreen_ = false;
   bool cursor_visible_ = true;
   CursorShape cursor_shape_;
   std::map<uint16_t, CursorRecord> cursor_images_;

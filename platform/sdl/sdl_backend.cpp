@@ -208,6 +208,15 @@ bool SdlBackend::SetFullscreen(WindowId id, bool fullscreen) {
   return true;
 }
 
+bool SdlBackend::SetDesktopFullscreen(WindowId id, bool on) {
+  NativeWindow* native = Find(id);
+  if (!native) return false;
+  if (SDL_SetWindowFullscreen(native->window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+    return false;
+  input::Exposed(id);
+  return true;
+}
+
 void SdlBackend::Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) {
   NativeWindow* native = Find(id);
   if (!native) return;

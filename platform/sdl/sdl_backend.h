@@ -52,6 +52,7 @@ class SdlBackend final : public Backend {
   void DestroyNativeWindow(WindowId id) override;
   void ShowNativeWindow(WindowId id, ShowCommand command) override;
   bool SetFullscreen(WindowId id, bool fullscreen) override;
+  bool SetDesktopFullscreen(WindowId id, bool on) override;
   void Present(WindowId id, const Framebuffer& framebuffer, const Rect& dirty) override;
 
   void SetCursorVisible(bool visible) override;

@@ -46,8 +46,8 @@ TEST(MenuTree, TheTreeAndItsChecks) {
   EXPECT_TRUE(tree.Find(40035)->checked);
   EXPECT_FALSE(tree.Find(40034)->checked);
 
-  // Debug mode adds the debug menu with its planes and screen modes; the window entry is
-  // greyed there.
+  // Debug mode adds the debug menu with its planes and screen modes; both modes stay
+  // choosable, the one in use checked.
   tree.Build(true);
   tree.UpdateChecks({.debug = true, .fullScreen = true});
   const std::string debug = tree.Describe();
@@ -55,8 +55,9 @@ TEST(MenuTree, TheTreeAndItsChecks) {
                        "1\tsubmenu\t0\t-\tView Vram\n2\tcommand\t40004\t-\tView Primary Vram\n"
                        "2\tcommand\t40005\t-\tView Back    Vram 1\n"),
             std::string::npos);
-  EXPECT_NE(debug.find("2\tcommand\t40027\tgrayed\t窗口\n2\tcommand\t40028\tchecked\t全屏幕\n"),
+  EXPECT_NE(debug.find("2\tcommand\t40027\t-\t窗口\n2\tcommand\t40028\tchecked\t全屏幕\n"),
             std::string::npos);
+  EXPECT_TRUE(tree.Choosable(40027));
 
   // The game commands follow what the scripts allow.
   MenuCommandStates commands;

@@ -341,11 +341,20 @@ TEST_F(SdlBackendTest, LargerWindowShowsThePictureScaledWithBlackBars) {
   EXPECT_EQ(UnpackPoint(messages[0].lparam), (Point{320, 240}));
 }
 
-TEST_F(SdlBackendTest, TheWindowedProgramStaysWindowed) {
+TEST_F(SdlBackendTest, TheWindowedProgramKeepsTheDisplayModeButMayCoverTheDesktop) {
   const WindowId window = MakeWindow();
+  SDL_Window* native = SDL_GetWindowFromID(SdlId(window));
   EXPECT_FALSE(SetFullscreen(window, true));
-  EXPECT_FALSE(SDL_GetWindowFlags(SDL_GetWindowFromID(SdlId(window))) & SDL_WINDOW_FULLSCREEN);
+  EXPECT_FALSE(SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN);
   EXPECT_TRUE(SetFullscreen(window, false));
+  // Its own full screen lays the window over the desktop, and takes it back.
+  ASSERT_TRUE(SetDesktopFullscreen(window, true));
+  EXPECT_EQ(SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN_DESKTOP,
+            static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP));
+  EXPECT_EQ(WindowRect(window), (Rect{0, 0, 640, 480}));
+  ASSERT_TRUE(SetDesktopFullscreen(window, false));
+  EXPECT_FALSE(SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN);
+  EXPECT_FALSE(SetDesktopFullscreen(kNoWindow, true));
 }
 
 TEST_F(SdlBackendTest, FullScreenCoversTheDesktopAndComesBack) {
