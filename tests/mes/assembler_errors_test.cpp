@@ -26,7 +26,9 @@ TEST(AssemblerErrors, OneBadLineEach) {
   const BadLine cases[] = {
       {"    JUMP nowhere", "bad.tvs:1:10: undefined label 'nowhere'"},
       {"    FROB 1", "bad.tvs:1:5: unknown opcode 'FROB'"},
-      {"x = 1", "bad.tvs:1:3: unexpected character '='"},
+      {"x = 1",
+       "bad.tvs:1:3: unexpected character '='; hint: comparisons are written '==' (IF A == 1, "
+       "target); a register is set with SET_REG16 A, 1"},
       {"x 1", "bad.tvs:1:1: unknown opcode 'x'"},
       {"SET_REG16 300, 1", "bad.tvs:1:11: the register number 300 is out of range (0-255)"},
       {"SET_REG16 A32, 1", "bad.tvs:1:11: expected a 16-bit register name (A-Z) here, found 'A32'"},
@@ -89,6 +91,31 @@ TEST(AssemblerErrors, OneBadLineEach) {
   }
 }
 
+// The usual slips of a writer new to the language: the message says what is wrong, the
+// hint after it what to write instead.
+TEST(AssemblerErrors, CommonSlipsGetAHint) {
+  const BadLine cases[] = {
+      {"IF A = 1, done",
+       "bad.tvs:1:6: unexpected character '='; hint: comparisons are written '==' (IF A == 1, "
+       "target); a register is set with SET_REG16 A, 1"},
+      {"TEXT 你好",
+       "bad.tvs:1:6: unexpected character '你'; hint: text goes in double quotes (TEXT "
+       "\"...\", or a line that is only \"...\")\n"
+       "bad.tvs:1:7: unexpected character '好'; hint: text goes in double quotes (TEXT "
+       "\"...\", or a line that is only \"...\")"},
+      {"TEXT 'hello'",
+       "bad.tvs:1:6: unexpected character '''; hint: strings are written in double quotes\n"
+       "bad.tvs:1:12: unexpected character '''; hint: strings are written in double quotes"},
+      {"END # done", "bad.tvs:1:5: unexpected character '#'; hint: comments start with ';'"},
+      {"loop", "bad.tvs:1:1: unknown opcode 'loop'; hint: a label is followed by ':' (loop:)"},
+      // A name followed by operands is an opcode misspelt: no label hint.
+      {"JUMPP loop", "bad.tvs:1:1: unknown opcode 'JUMPP'"},
+  };
+  for (const BadLine& c : cases) {
+    EXPECT_EQ(JoinLines(ErrorsOf(c.source)), std::string(c.error) + "\n") << c.source;
+  }
+}
+
 TEST(AssemblerErrors, EveryBadLineIsReportedInOrder) {
   const auto errors = ErrorsOf(
       "start:\n"
@@ -106,7 +133,7 @@ TEST(AssemblerErrors, EveryBadLineIsReportedInOrder) {
             "bad.tvs:5:1: duplicate label 'start' (first defined on line 1)\n"
             "bad.tvs:6:11: character 'ꙮ' (U+A66E) has no GBK code; write its bytes with \\xNN\n"
             "bad.tvs:6:17: character 'ꙮ' (U+A66E) has no GBK code; write its bytes with \\xNN\n"
-            "bad.tvs:7:5: unknown opcode 'BOGUS'\n"
+            "bad.tvs:7:5: unknown opcode 'BOGUS'; hint: a label is followed by ':' (BOGUS:)\n"
             "bad.tvs:8:14: undefined label 'later2'\n");
 }
 

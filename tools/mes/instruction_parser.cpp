@@ -36,7 +36,12 @@ class StatementParser {
         cursor_.Next();
         ok = Instruction(*opcode, statement);
       } else {
-        Fail(first.offset, "unknown opcode '" + std::string(first.text) + "'");
+        // A name alone on its line is most likely a label that lost its colon.
+        const bool alone = cursor_.Peek(1).kind == TokenKind::End;
+        Fail(first.offset,
+             "unknown opcode '" + std::string(first.text) + "'" +
+                 (alone ? "; hint: a label is followed by ':' (" + std::string(first.text) + ":)"
+                        : ""));
       }
     } else {
       Fail(first.offset, "expected an instruction, found " + DescribeToken(first));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "tools/mes/string_literal.h"
 #include "tools/mes/utf8.h"
@@ -64,6 +65,20 @@ size_t ScanNumber(std::string_view line, size_t pos, Token& token, LineTokens& r
   return end;
 }
 
+// What the writer most likely meant by a character the language has no use for.
+std::string HintFor(std::string_view character) {
+  if (character == "=") {
+    return "; hint: comparisons are written '==' (IF A == 1, target); a register is set with "
+           "SET_REG16 A, 1";
+  }
+  if (character == "'") return "; hint: strings are written in double quotes";
+  if (character == "#") return "; hint: comments start with ';'";
+  if (static_cast<unsigned char>(character.front()) >= 0x80) {
+    return "; hint: text goes in double quotes (TEXT \"...\", or a line that is only \"...\")";
+  }
+  return {};
+}
+
 }  // namespace
 
 LineTokens Tokenize(std::string_view line) {
@@ -101,9 +116,10 @@ LineTokens Tokenize(std::string_view line) {
       if (symbol == kSymbols.end()) {
         const auto cp = DecodeUtf8(line, pos);
         const size_t length = cp ? cp->length : 1;
-        result.problems.push_back(
-            {pos, cp ? "unexpected character '" + std::string(line.substr(pos, length)) + "'"
-                     : std::string("the source is not valid UTF-8 here")});
+        result.problems.push_back({pos, cp ? "unexpected character '" +
+                                                 std::string(line.substr(pos, length)) + "'" +
+                                                 HintFor(line.substr(pos, length))
+                                           : std::string("the source is not valid UTF-8 here")});
         pos += length;
         continue;
       }
