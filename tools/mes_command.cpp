@@ -26,7 +26,8 @@ constexpr std::string_view kHelp =
 constexpr std::string_view kAsmHelp =
     "Assembles IN.tvs (UTF-8; texts are stored in GBK) into OUT.MES. Every error is reported\n"
     "as FILE:LINE:COLUMN: message; OUT.MES is written only when there are none, and replaced\n"
-    "only once it is complete.\n";
+    "only once it is complete. Files named by .include are read relative to the file that\n"
+    "includes them.\n";
 
 constexpr std::string_view kDisasmHelp =
     "Disassembles IN.MES into assembly source, on standard output or into OUT.tvs. Any file\n"
@@ -41,8 +42,9 @@ int RunAsm(CommandArgs args, std::ostream& out, std::ostream& err) {
   const std::string& out_path = args[1];
   const auto source = ReadInput("mes asm", in_path, err);
   if (!source) return kExitFailure;
-  const mes::AssembleResult result = mes::Assemble(
-      std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
+  const mes::AssembleResult result =
+      mes::Assemble(std::string_view(reinterpret_cast<const char*>(source->data()), source->size()),
+                    in_path, mes::DiskIncludeReader());
   if (ReportErrors("mes asm", result.errors, out_path, err)) return kExitFailure;
   if (!WriteOutput("mes asm", out_path, result.code, err)) return kExitFailure;
   out << in_path << ": " << result.code.size() << " bytes -> " << out_path << "\n";

@@ -44,7 +44,8 @@ TEST(AssemblerErrors, OneBadLineEach) {
       {"SYSCALL (1 + 2",
        "bad.tvs:1:15: expected ')' to close the parenthesis, found the end of the line"},
       {"SYSCALL foo",
-       "bad.tvs:1:9: unknown name 'foo' in an expression (registers are A-Z and A32-Z32)"},
+       "bad.tvs:1:9: unknown name 'foo' in an expression (registers are A-Z and A32-Z32); "
+       "hint: a name is given a value with .define NAME value"},
       {"SYSCALL \"s\" + 1", "bad.tvs:1:9: a string cannot stand in an expression"},
       {"SYSCALL DIM16[A][1]", "bad.tvs:1:15: the array number must be a constant number"},
       {"SYSCALL R16(256)", "bad.tvs:1:13: the register number 256 is out of range (0-255)"},

@@ -1,6 +1,8 @@
 // `talvex-tool mes asm` and `mes disasm` on files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/mes/mes_test_support.h"
 #include "tests/tools/tool_test_support.h"
 #include "tools/mes_command.h"
@@ -59,6 +61,25 @@ TEST(MesCommand, ErrorsLeaveTheOutputAlone) {
   const auto unwritable = RunCommand(RunMes, {"asm", dir / "ok.tvs", dir / "no/such/dir/X.MES"});
   EXPECT_EQ(unwritable.code, 1);
   EXPECT_NE(unwritable.err.find("no/such/dir/X.MES"), std::string::npos);
+}
+
+TEST(MesCommand, IncludesAreReadBesideTheIncludingFile) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "src/lib");
+  WriteFile(dir / "src/main.tvs", Bytes(".include \"lib/names.tvs\"\nSET_REG16 hero, 1\nEND\n"));
+  WriteFile(dir / "src/lib/names.tvs", Bytes(".define hero B\n.include \"more.tvs\"\n"));
+  WriteFile(dir / "src/lib/more.tvs", Bytes("\n  FROB\n"));
+  const auto failed = RunCommand(RunMes, {"asm", dir / "src/main.tvs", dir / "MAIN.MES"});
+  EXPECT_EQ(failed.code, 1);
+  EXPECT_NE(failed.err.find(dir / "src/lib/more.tvs" + ":2:3: unknown opcode 'FROB'"),
+            std::string::npos)
+      << failed.err;
+  WriteFile(dir / "src/lib/more.tvs", Bytes("SET_REG16 A, 2\n"));
+  const auto assembled = RunCommand(RunMes, {"asm", dir / "src/main.tvs", dir / "MAIN.MES"});
+  ASSERT_EQ(assembled.code, 0) << assembled.err;
+  WriteFile(dir / "plain.tvs", Bytes("SET_REG16 A, 2\nSET_REG16 B, 1\nEND\n"));
+  ASSERT_EQ(RunCommand(RunMes, {"asm", dir / "plain.tvs", dir / "PLAIN.MES"}).code, 0);
+  EXPECT_EQ(ReadFile(dir / "MAIN.MES"), ReadFile(dir / "PLAIN.MES"));
 }
 
 TEST(MesCommand, HelpAndUsage) {

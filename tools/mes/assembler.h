@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +17,16 @@ struct AssembleResult {
   bool ok() const { return errors.empty(); }
 };
 
-// `file_name` only prefixes the messages.
-AssembleResult Assemble(std::string_view source, std::string_view file_name);
+// The text of the file that `.include` names, by its path (already made relative to the
+// including file); nothing when it cannot be read.
+using IncludeReader = std::function<std::optional<std::string>(const std::string& path)>;
+
+// `file_name` prefixes the messages and is where included paths start from. Without a
+// reader every `.include` is an error.
+AssembleResult Assemble(std::string_view source, std::string_view file_name,
+                        const IncludeReader& reader = {});
+
+// Reads included files from the disk.
+IncludeReader DiskIncludeReader();
 
 }  // namespace tvx::mes

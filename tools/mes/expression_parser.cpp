@@ -97,6 +97,7 @@ ExprPtr ExpressionParser::ParsePrimary() {
     case TokenKind::String:
       Fail(token.offset, "a string cannot stand in an expression");
       return nullptr;
+    case TokenKind::Directive:
     case TokenKind::End:
       break;
   }
@@ -140,7 +141,8 @@ ExprPtr ExpressionParser::ParseName(const Token& name) {
     Fail(name.offset, "'" + std::string(text) + "' cannot stand in an expression");
   } else {
     Fail(name.offset, "unknown name '" + std::string(text) +
-                          "' in an expression (registers are A-Z and A32-Z32)");
+                          "' in an expression (registers are A-Z and A32-Z32); hint: a name "
+                          "is given a value with .define NAME value");
   }
   return nullptr;
 }

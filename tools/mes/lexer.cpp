@@ -93,10 +93,11 @@ LineTokens Tokenize(std::string_view line) {
     if (c == ';') break;
     Token token;
     token.offset = pos;
-    if (IsIdentifierStart(c)) {
-      size_t end = pos;
+    const bool directive = c == '.' && pos + 1 < line.size() && IsIdentifierStart(line[pos + 1]);
+    if (IsIdentifierStart(c) || directive) {
+      size_t end = pos + 1;
       while (end < line.size() && IsIdentifierChar(line[end])) ++end;
-      token.kind = TokenKind::Identifier;
+      token.kind = directive ? TokenKind::Directive : TokenKind::Identifier;
       token.text = line.substr(pos, end - pos);
       pos = end;
     } else if (c >= '0' && c <= '9') {

@@ -13,7 +13,8 @@
 
 namespace tvx::mes {
 
-enum class TokenKind : uint8_t { Identifier, Number, String, Symbol, End };
+// A Directive is a name after a dot (".define"), written at the start of a line.
+enum class TokenKind : uint8_t { Identifier, Directive, Number, String, Symbol, End };
 
 struct Token {
   TokenKind kind = TokenKind::End;
