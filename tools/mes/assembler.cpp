@@ -230,6 +230,15 @@ class Assembler {
     }
     std::vector<Token> tokens;
     if (!Substitute(lexed.tokens, expansion, tokens)) return;
+    if (expansion != nullptr) {
+      expanded_tokens_ += tokens.size();
+      if (expanded_tokens_ > kMaxExpandedTokens) {
+        Report(0, "macros expand to more than " + std::to_string(kMaxExpandedTokens) +
+                      " tokens in all");
+        stopped_ = true;
+        return;
+      }
+    }
     if (tokens.front().kind == TokenKind::Directive) {
       if (!lexed.problems.empty()) {
         ReportProblems(lexed.problems);
@@ -715,6 +724,7 @@ class Assembler {
   size_t sequence_ = 0;
   size_t expansions_ = 0;
   size_t expanded_lines_ = 0;
+  size_t expanded_tokens_ = 0;
   size_t generated_labels_ = 0;
   bool stopped_ = false;
   Site site_;
