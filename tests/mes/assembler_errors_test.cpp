@@ -151,6 +151,11 @@ TEST(AssemblerErrors, DeepNestingIsAnErrorNotACrash) {
   EXPECT_NE(errors[0].find("expression nested too deeply"), std::string::npos) << errors[0];
   const std::string negations = "SYSCALL " + std::string(5000, '-') + "1";
   ASSERT_EQ(ErrorsOf(negations).size(), 1u);
+  // A line past 64 KiB is refused whole, before it is read; the lines around it are not.
+  const std::string overlong = "END\nSYSCALL " + std::string(70000, '1') + "\nFROB\n";
+  EXPECT_EQ(JoinLines(ErrorsOf(overlong)),
+            "bad.tvs:2:1: the line is too long (more than 65536 bytes)\n"
+            "bad.tvs:3:1: unknown opcode 'FROB'; hint: a label is followed by ':' (FROB:)\n");
 }
 
 }  // namespace

@@ -74,6 +74,10 @@ TEST(MesCommand, IncludesAreReadBesideTheIncludingFile) {
   EXPECT_NE(failed.err.find(dir / "src/lib/more.tvs" + ":2:3: unknown opcode 'FROB'"),
             std::string::npos)
       << failed.err;
+  // A folder is no file to include.
+  WriteFile(dir / "src/lib/more.tvs", Bytes(".include \"../lib\"\n"));
+  const auto folder = RunCommand(RunMes, {"asm", dir / "src/main.tvs", dir / "MAIN.MES"});
+  EXPECT_NE(folder.err.find("cannot read the included file"), std::string::npos) << folder.err;
   WriteFile(dir / "src/lib/more.tvs", Bytes("SET_REG16 A, 2\n"));
   const auto assembled = RunCommand(RunMes, {"asm", dir / "src/main.tvs", dir / "MAIN.MES"});
   ASSERT_EQ(assembled.code, 0) << assembled.err;

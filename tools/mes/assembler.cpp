@@ -742,6 +742,8 @@ AssembleResult Assemble(std::string_view source, std::string_view file_name,
 
 IncludeReader DiskIncludeReader() {
   return [](const std::string& path) -> std::optional<std::string> {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
     std::ostringstream text;
