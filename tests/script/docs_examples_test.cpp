@@ -110,6 +110,36 @@ class DocsExamples : public ScriptTest {
   void ExpectWholeScreen(uint16_t colour) { EXPECT_EQ(Others(0, 0, 639, 479, colour), 0); }
 };
 
+// The bodies of the fenced blocks of a Markdown text.
+std::vector<std::string> FencedBlocks(const std::string& text) {
+  std::vector<std::string> blocks;
+  size_t at = 0;
+  for (;;) {
+    const size_t open = text.find("```", at);
+    if (open == std::string::npos) break;
+    const size_t body = text.find('\n', open) + 1;
+    const size_t close = text.find("\n```", body);
+    if (close == std::string::npos) break;
+    blocks.push_back(text.substr(body, close + 1 - body));
+    at = text.find('\n', close + 1) + 1;
+  }
+  return blocks;
+}
+
+TEST_F(DocsExamples, EveryBlockOfTheTwoReferencesIsAnExampleFile) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(kDocs / "examples"))
+    files.push_back(ReadText(entry.path()));
+  for (const char* doc : {"settings.md", "system-words.md"}) {
+    const auto blocks = FencedBlocks(ReadText(kDocs / doc));
+    EXPECT_FALSE(blocks.empty()) << doc;
+    for (const auto& block : blocks)
+      EXPECT_NE(std::find(files.begin(), files.end(), block), files.end())
+          << doc << " has a block that is no example file:\n"
+          << block;
+  }
+}
+
 TEST_F(DocsExamples, EveryExampleAssemblesAndIsQuotedWholeInTheDocuments) {
   const std::string docs = Documents();
   int scripts = 0, settings = 0;
