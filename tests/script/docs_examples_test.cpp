@@ -206,6 +206,20 @@ TEST_F(DocsExamples, VoiceOffInTheSettingsSilencesOnlyTheVoice) {
   for (const auto& e : events) EXPECT_NE(e.rfind("1 ", 0), 0u) << e;
 }
 
+TEST_F(DocsExamples, SoundOffInTheSettingsPlaysAtTheQuietestVolumeAndStopsInsteadOfWaiting) {
+  LooseSounds();
+  WriteSettings("[Config]\nSOUND=0\n");
+  Script("MAIN.MES", Example("sound.tvs"));
+  EXPECT_EQ(Run(), 0);
+  const auto events = SoundEvents();
+  EXPECT_LT(Position(events, "0 play TITLE.WAV"), events.size());
+  EXPECT_LT(Position(events, "1 end V0001.WAV"), events.size());  // the voice as always
+  // The wait for the effect's end stops it instead.
+  EXPECT_LT(Position(events, "2 stop DOOR.WAV"), events.size()) << ::testing::PrintToString(events);
+  EXPECT_EQ(Position(events, "2 end DOOR.WAV"), events.size());
+  EXPECT_EQ(system_->sound()->AppliedVolume(SoundManager::kMusic), -6000);
+}
+
 // ---- Transitions and the picture format ----
 
 TEST_F(DocsExamples, TheLooseSettingsExampleIsReadAndTheTransitionsShowBothPictures) {
