@@ -24,7 +24,8 @@ ShellWindows::ShellWindows(GameSystem& system, VariableArea& variables)
     : system_(system),
       variables_(variables),
       debug_views_(system.planes(), system.graphics(), variables, system.interpreter().memory(),
-                   system) {
+                   system),
+      developer_commands_(system) {
   SetCurrentPointers(&system, this);
 }
 
@@ -89,7 +90,7 @@ intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
 }
 
 void ShellWindows::HandleCommand(uint16_t identifier) {
-  if (RunDebugView(identifier)) return;
+  if (RunDebugView(identifier) || developer_commands_.Run(identifier)) return;
   // The commands of the menus that are not built yet do nothing.
   switch (identifier) {
     case kCommandEndGame:

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/developer_commands.h"
 #include "platform/settings_file.h"
 #include "platform/types.h"
 #include "ui/debug_views.h"
@@ -50,6 +51,7 @@ class ShellWindows {
   platform::WindowId now_file_view_ = platform::kNoWindow;
   platform::WindowId item_window_ = platform::kNoWindow;
   DebugViews debug_views_;
+  DeveloperCommands developer_commands_;
 };
 
 }  // namespace tvx

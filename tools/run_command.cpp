@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
 #include "resources/gbk.h"
+#include "tools/game_developer_tools.h"
 #include "tools/plane_dump.h"
 #include "tools/run_backend.h"
 #include "tools/sound_dump.h"
@@ -144,6 +145,8 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
   return options;
 }
 
+}  // namespace
+
 bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuffer* screen,
                std::ostream& err) {
   std::error_code ec;
@@ -176,6 +179,8 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   if (!WriteSoundDump(dir, system, err)) return false;
   return WritePlaneDump(dir, system, screen, err);
 }
+
+namespace {
 
 // Writes the window's picture after each presentation that changed it, numbered in order.
 class PresentRecorder {
@@ -270,6 +275,8 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   int status = 0;
   {
     auto system = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
+    GameDeveloperTools developer_tools;
+    system->SetDeveloperTools(&developer_tools);
     running = system.get();
     std::optional<PresentRecorder> presents;
     if (options->dump_presents) {
