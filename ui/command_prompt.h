@@ -56,7 +56,6 @@ class CommandPrompt final : public ModalInput {
   std::string error_;
   size_t error_at_ = std::string::npos;  // byte offset of the marked character
   State state_ = State::Editing;
-  bool close_pressed_ = false;
   bool changed_ = true;
 };
 
