@@ -129,7 +129,8 @@ TEST_F(CommandMenu, EscapeAndLeftStepBackAndAClickOutsideDismisses) {
   std::string events = RightClick(100, 300, 200);
   for (int i = 0; i < 5; ++i) events += Tap(200 + 50 * i, "Down");
   events += Tap(500, "Right") + Tap(550, "Left") + Tap(600, "Escape");
-  events += RightClick(700, 300, 200) + Click(800, {20, 20});
+  // A command cannot be slipped in while the menu is open.
+  events += RightClick(700, 300, 200) + "750 command 40018\n" + Click(800, {20, 20});
   events += RightClick(900, 300, 200) + Tap(1000, "Escape");
   Run(events, 1200);
   EXPECT_EQ(system_->shared().soundOn, 1u);
