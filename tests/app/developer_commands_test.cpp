@@ -165,7 +165,7 @@ TEST_F(DeveloperCommandsTest, AnAssemblyErrorKeepsThePromptAndEscapeRunsNothing)
   // The prompt with its error, to the pixel (5-bit channels).
   const Picture555 open = Crop(Png(out() / "400" / "screen.png"), CommandPrompt::kBounds);
   const std::string golden =
-      std::string(TALVEX_SOURCE_DIR) + "/tests/data/devtools/command-prompt.png";
+      std::string(TALVEX_SOURCE_DIR) + "/tests/data/golden/command_prompt.png";
   std::string error;
   if (std::getenv("TALVEX_UPDATE_EXPECTED") != nullptr) {
     ASSERT_TRUE(tool::WritePngFile(golden, open, error)) << error;

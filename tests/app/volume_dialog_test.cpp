@@ -4,7 +4,7 @@
 // picture of the open dialog.
 //
 // The golden picture is tests/data/golden/volume_dialog_open.png; run the test with
-// TALVEX_UPDATE_GOLDENS=1 in the environment to write it anew (and look at it before
+// TALVEX_UPDATE_EXPECTED=1 in the environment to write it anew (and look at it before
 // committing it).
 #include <gtest/gtest.h>
 
