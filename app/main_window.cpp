@@ -250,7 +250,10 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       left_capture_ = false;
       return 0;
     case Msg::RButtonDown:
-      if (system_.variables().Flag(kRightButtonToScriptFlag) == 0) {
+      // Over an open debug view the right button is the view's cancel: the menu does not open
+      // on top of it.
+      if (system_.variables().Flag(kRightButtonToScriptFlag) == 0 &&
+          !(shell && shell->debugViews().active())) {
         OpenCommandMenu();
       } else if (platform::Capture() == platform::kNoWindow) {
         platform::SetCapture(handle_);

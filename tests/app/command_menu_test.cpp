@@ -183,6 +183,25 @@ TEST_F(CommandMenu, SubmenusOpenWhereThereIsRoom) {
   EXPECT_EQ(CompareWithGolden(look_, {0, 0, 640, 480}, "command_menu_debug_cascade"), "");
 }
 
+TEST_F(CommandMenu, ARightClickOnADebugViewClosesTheViewAndOpensNoMenu) {
+  WriteSettings("[Config]\nbDEBUG=1\n");
+  Script("MAIN.MES", kTealScreen);
+  // The flag view from the menu, closed by a right click; the game's picture is back.
+  std::string events = RightClick(100, 300, 200);
+  for (int i = 0; i < 7; ++i) events += Tap(200 + 20 * i, "Down");  // to "Debug"
+  events += Tap(400, "Right") + Tap(450, "Down") + Tap(500, "Down") + Tap(550, "Enter");
+  RunAndLook(events + RightClick(700, 300, 200), 650);
+  int white = 0;  // the flag view's zeros
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) white += look_.At(x, y) == 0x7FFF;
+  EXPECT_GT(white, 5000);
+  system_.reset();
+  Script("MAIN.MES", kTealScreen);
+  RunAndLook(events + RightClick(700, 300, 200), 900);
+  EXPECT_EQ(TealPixels(look_, {0, 0, 640, 480}), 640 * 480);
+  EXPECT_EQ(system_->menuTracking, 0u);
+}
+
 TEST_F(CommandMenu, TheGameGoesOnAroundTheOpenMenu) {
   WriteBytes("ANIM.DAT", BlinkingAnimation());
   Script("MAIN.MES", std::string(kStartBlinking) + R"(
