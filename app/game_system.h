@@ -30,6 +30,7 @@
 
 namespace tvx {
 
+class DeveloperTools;
 class ShellWindows;
 
 class GameSystem final : public ScriptHost {
@@ -116,6 +117,9 @@ class GameSystem final : public ScriptHost {
   void PlaySystemSound(std::string_view name);
   // What the main window showed when it was destroyed (the run tool's and tests' last look).
   platform::Framebuffer finalScreen;
+  // The debug menu's DUMP and COMMAND work through these, when the program installed them.
+  DeveloperTools* developerTools() const { return developer_tools_; }
+  void SetDeveloperTools(DeveloperTools* tools) { developer_tools_ = tools; }
 
  private:
   bool Prepare();
@@ -123,6 +127,7 @@ class GameSystem final : public ScriptHost {
   void ReadOptions();
 
   Options options_;
+  DeveloperTools* developer_tools_ = nullptr;
   std::vector<ShownFile> shown_files_;
   static constexpr uint32_t kCursorRequested = 0x10000;
   std::atomic<uint32_t> wanted_cursor_{0};

@@ -217,6 +217,9 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       return 0;
     case Msg::Command: {
       const auto command = static_cast<uint16_t>(message.wparam & 0xFFFF);
+      // Nothing is chosen from the menu or by a key while a menu, dialog or prompt has the
+      // window (only a headless event script could try).
+      if (modal_) return 0;
       // A greyed item cannot be chosen in the menu.
       if (message.lparam == platform::kChosenInMenu) {
         menus_.Sync(system_.shared().commands);
@@ -247,7 +250,10 @@ intptr_t MainWindow::Handle(const platform::Message& message) {
       left_capture_ = false;
       return 0;
     case Msg::RButtonDown:
-      if (system_.variables().Flag(kRightButtonToScriptFlag) == 0) {
+      // Over an open debug view the right button is the view's cancel: the menu does not open
+      // on top of it.
+      if (system_.variables().Flag(kRightButtonToScriptFlag) == 0 &&
+          !(shell && shell->debugViews().active())) {
         OpenCommandMenu();
       } else if (platform::Capture() == platform::kNoWindow) {
         platform::SetCapture(handle_);

@@ -32,7 +32,8 @@ ShellWindows::ShellWindows(GameSystem& system, VariableArea& variables)
       now_file_(system.nowFileNames),
       item_window_(system),
       debug_views_(system.planes(), system.graphics(), variables, system.interpreter().memory(),
-                   system) {
+                   system),
+      developer_commands_(system) {
   SetCurrentPointers(&system, this);
 }
 
@@ -92,7 +93,7 @@ intptr_t ShellWindows::ConfirmQuit(const platform::Message& message) {
 }
 
 void ShellWindows::HandleCommand(uint16_t identifier) {
-  if (RunDebugView(identifier)) return;
+  if (RunDebugView(identifier) || developer_commands_.Run(identifier)) return;
   // The commands of the menus that are not built yet do nothing.
   switch (identifier) {
     case kCommandEndGame:

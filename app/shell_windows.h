@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/developer_commands.h"
 #include "app/item_window.h"
 #include "platform/settings_file.h"
 #include "platform/types.h"
@@ -76,6 +77,7 @@ class ShellWindows final : public ItemWindowHost {
   NowFileView now_file_;
   ItemWindow item_window_;
   DebugViews debug_views_;
+  DeveloperCommands developer_commands_;
 };
 
 }  // namespace tvx

@@ -169,13 +169,16 @@ void GlyphRenderer::SetGlyphSize(uint16_t width, uint16_t height) {
   height_ = std::min(height, kMaxGlyphSize);
 }
 
-void GlyphRenderer::Draw(VramPlane& plane, uint16_t code, int x, int y, uint16_t style) {
+void GlyphRenderer::Draw(VramPlane& plane, uint16_t code, int x, int y, uint16_t style,
+                         bool outline) {
   const int w = width_ + 4, h = height_ + 4;
   if (!plane.exists() || x >= plane.width || y >= plane.height || x + w <= 0 || y + h <= 0) return;
   const Glyph glyph = GlyphForCode(code);
-  box_.Clear();
-  for (const auto& [dx, dy] : kOutlineOffsets) box_.Render(glyph, dx, dy);
-  CopyLit(plane, x, y, outline_);
+  if (outline) {
+    box_.Clear();
+    for (const auto& [dx, dy] : kOutlineOffsets) box_.Render(glyph, dx, dy);
+    CopyLit(plane, x, y, outline_);
+  }
   box_.Clear();
   box_.Render(glyph, 1, 1);
   switch (style) {

@@ -63,7 +63,9 @@ class GlyphRenderer {
   void SetGlyphSize(uint16_t width, uint16_t height);
   // Draws one character with the top-left corner of its (W + 4) × (H + 4) box at (x, y); only
   // the pixels that fall inside the plane are written. The caller holds the pixel lock.
-  void Draw(VramPlane& plane, uint16_t code, int x, int y, uint16_t style);
+  // Without the outline only the face is drawn (text on a plain background in cells too narrow
+  // for the outline, which would cover the neighbour's face).
+  void Draw(VramPlane& plane, uint16_t code, int x, int y, uint16_t style, bool outline = true);
 
   uint16_t glyphWidth() const { return width_; }
   uint16_t glyphHeight() const { return height_; }

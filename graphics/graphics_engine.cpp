@@ -13,9 +13,10 @@ void GraphicsEngine::Initialise(int32_t bg_type) {
   glyphs_.Initialise();
 }
 
-void GraphicsEngine::DrawGlyph(VramPlane& plane, uint16_t code, int x, int y, uint16_t style) {
+void GraphicsEngine::DrawGlyph(VramPlane& plane, uint16_t code, int x, int y, uint16_t style,
+                               bool outline) {
   std::lock_guard lock(planes_.pixelLock());
-  glyphs_.Draw(plane, code, x, y, style);
+  glyphs_.Draw(plane, code, x, y, style, outline);
 }
 
 void GraphicsEngine::Blit(const BlitRequest& r) {

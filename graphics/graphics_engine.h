@@ -78,7 +78,8 @@ class GraphicsEngine {
   void SetGlyphSize(uint16_t width, uint16_t height) { glyphs_.SetGlyphSize(width, height); }
   // One character (a lead byte 0x81-0xFE in the high byte for double-byte ones) with the top
   // left of its box at (x, y); pixels outside the plane are not drawn.
-  void DrawGlyph(VramPlane& plane, uint16_t code, int x, int y, uint16_t style);
+  void DrawGlyph(VramPlane& plane, uint16_t code, int x, int y, uint16_t style,
+                 bool outline = true);
   const GlyphRenderer& glyphs() const { return glyphs_; }
 
   // ---- Fades stepped by the 15 ms clock ----

@@ -77,6 +77,8 @@ class Backend {
   // Stops asking the device for frames: it is not touched again once this returns.
   virtual void CloseSoundOutput() {}
 
+  // Typed text is wanted (an input method may show) or no longer wanted.
+  virtual void SetTextInput(bool on) { (void)on; }
   // A modal box; returns when the user answered it. owner is kNoWindow for the desktop.
   virtual BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk,
                                    std::string_view text_gbk, BoxButtons buttons) = 0;

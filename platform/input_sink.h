@@ -2,11 +2,16 @@
 // the messages the engine's windows see, in order.
 #pragma once
 
+#include <string_view>
+
 #include "platform/types.h"
 
 namespace tvx::platform::input {
 
 void Key(tvx::platform::Key key, bool down);
+// Typed text (GBK): a Char message per character to the window that has the keyboard.
+// Control characters and bytes that are no whole GBK character are left out.
+void Text(std::string_view gbk);
 // Position in the window's client coordinates.
 void MouseMove(WindowId window, Point client);
 void MouseButton(WindowId window, bool left, bool down);

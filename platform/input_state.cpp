@@ -148,6 +148,26 @@ void Key(tvx::platform::Key key, bool down) {
   if (target != kNoWindow) PostMessage(target, kind, static_cast<uint32_t>(key));
 }
 
+void Text(std::string_view gbk) {
+  const WindowId target = KeyboardTarget();
+  if (target == kNoWindow) return;
+  for (size_t i = 0; i < gbk.size();) {
+    const auto lead = static_cast<uint8_t>(gbk[i]);
+    if (lead < 0x80) {
+      if (lead >= 0x20 && lead != 0x7F) PostMessage(target, Msg::Char, lead);
+      ++i;
+      continue;
+    }
+    const auto trail = i + 1 < gbk.size() ? static_cast<uint8_t>(gbk[i + 1]) : 0;
+    if (lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F) {
+      PostMessage(target, Msg::Char, uint32_t{lead} << 8 | trail);
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+}
+
 void MouseMove(WindowId window, Point client) {
   auto& s = Get();
   if (!Find(window)) return;

@@ -56,6 +56,7 @@ void Uninstall() {
   s.cursor_images.clear();
   s.capture = kNoWindow;
   s.focus = kNoWindow;
+  s.text_input = false;
 }
 
 bool Installed() {
@@ -289,10 +290,30 @@ uint32_t KeyCharacter(Key key) {
 
 bool TranslateMessage(const Message& message) {
   if (message.kind != Msg::KeyDown && message.kind != Msg::SysKeyDown) return false;
+  // Typed text brings its characters itself, in the keyboard layout and input method in use.
+  if (Get().text_input && message.kind == Msg::KeyDown) return false;
   const uint32_t ch = KeyCharacter(static_cast<Key>(message.wparam & 0xFF));
   if (ch == 0) return false;
   PostMessage(message.window, message.kind == Msg::KeyDown ? Msg::Char : Msg::SysChar, ch);
   return true;
+}
+
+void StartTextInput() {
+  auto& s = Get();
+  if (s.text_input) return;
+  s.text_input = true;
+  if (s.backend) s.backend->SetTextInput(true);
+}
+
+void StopTextInput() {
+  auto& s = Get();
+  if (!s.text_input) return;
+  s.text_input = false;
+  if (s.backend) s.backend->SetTextInput(false);
+}
+
+bool TextInputActive() {
+  return Get().text_input;
 }
 
 void PostQuitMessage(int32_t exit_code) {

@@ -56,8 +56,14 @@ void PostMessage(WindowId window, Msg kind, uint32_t wparam = 0, int32_t lparam 
 // Calls the window's procedure at once and returns its result (0 for no such window).
 intptr_t SendMessage(WindowId window, Msg kind, uint32_t wparam = 0, int32_t lparam = 0);
 intptr_t DispatchMessage(const Message& message);
-// Posts a character message for a key that produces one.
+// Posts a character message for a key that produces one (none while text input is on).
 bool TranslateMessage(const Message& message);
+// Text input, for a prompt that takes typed text: while it is on, what the player types
+// arrives as Char messages, one per character with its GBK code (input_sink.h Text), and
+// keys make no Char messages of their own. Off at start.
+void StartTextInput();
+void StopTextInput();
+bool TextInputActive();
 void PostQuitMessage(int32_t exit_code);
 size_t QueuedMessageCount();
 // What a window procedure does with messages it does not handle itself: Alt+F4 becomes the

@@ -48,6 +48,7 @@ struct State {
   std::set<uint16_t> cursor_images;  // the resources whose pictures the backend took
   WindowId capture = kNoWindow;
   WindowId focus = kNoWindow;
+  bool text_input = false;  // typed text arrives as characters (StartTextInput)
 };
 
 State& Get();

@@ -78,7 +78,7 @@ enum class Msg : uint16_t {
   SetCursor,
   KeyDown,  // wparam: Key
   KeyUp,
-  Char,        // wparam: character code
+  Char,        // wparam: GBK character code (lead << 8 | trail for a double-byte one)
   SysKeyDown,  // a key pressed while Alt is held, or Alt / F10 themselves
   SysKeyUp,
   SysChar,

@@ -30,6 +30,7 @@ ScriptInterpreter::ScriptInterpreter(const ScriptParts& parts)
   memory_.Map(kScratchBlockAddress, scratch_);
   memory_.Map(kMenuCodeTableAddress, menus_.codeBytes());
   memory_.Map(kMenuNumberListAddress, menus_.numberBytes());
+  memory_.Map(kCommandAreaAddress, command_area_);
   SetImageAddress(kScriptImageAddress);
 }
 
@@ -125,6 +126,7 @@ int ScriptInterpreter::Run() {
 }
 
 void ScriptInterpreter::RunNested(VmAddress address, uint32_t pc) {
+  if (depth_ >= kMaxNesting) return;
   const VmAddress saved_address = image_address_;
   const uint32_t saved_pc = pc_;
   SetImageAddress(address);
@@ -132,6 +134,20 @@ void ScriptInterpreter::RunNested(VmAddress address, uint32_t pc) {
   Run();
   SetImageAddress(saved_address);
   pc_ = saved_pc;
+}
+
+bool ScriptInterpreter::RunCommandLine(std::span<const uint8_t> code) {
+  // The line being run reads its code from the area: another may not overwrite it.
+  if (command_running_ || code.size() >= command_area_.size()) return false;
+  // Zeros behind the code: the END that returns, and wherever a jump past it lands.
+  std::fill(command_area_.begin(), command_area_.end(), 0);
+  std::copy(code.begin(), code.end(), command_area_.begin());
+  command_running_ = true;
+  const ParamList saved = params_;
+  RunNested(kCommandAreaAddress, 0);
+  params_ = saved;
+  command_running_ = false;
+  return true;
 }
 
 void ScriptInterpreter::Dispatch(uint8_t op) {

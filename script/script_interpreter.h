@@ -106,8 +106,18 @@ class ScriptInterpreter {
 
   // One interpreter level: until END, a restart unwinding it, or the program ending.
   int Run();
-  // Runs the code at `address` as a nested level and comes back here.
+  // Runs the code at `address` as a nested level and comes back here. Levels nest at most
+  // kMaxNesting deep: code that calls itself without end stops there instead of
+  // exhausting the stack.
+  static constexpr uint16_t kMaxNesting = 256;
   void RunNested(VmAddress address, uint32_t pc);
+  // Runs a line of code that a developer typed, at once and where the script stands, as a
+  // procedure call runs its body: from the command area (which holds no game state), with
+  // END behind it, coming back to the instruction and parameters that were being worked
+  // on. False, running nothing, when the code does not fit the area with its END, or while
+  // an earlier line is still running (a wait inside it pumps the menu).
+  bool RunCommandLine(std::span<const uint8_t> code);
+  bool commandRunning() const { return command_running_; }
   // Names the current script and reads it into the image.
   int LoadScriptByName(std::string_view name);
 
@@ -184,6 +194,8 @@ class ScriptInterpreter {
   ScriptDevices devices_;
   VmMemory memory_;
   std::array<uint8_t, kScratchBlockSize> scratch_{};
+  std::array<uint8_t, kCommandAreaSize> command_area_{};
+  bool command_running_ = false;
   MenuItemTable menus_;
   ParamList params_;
   std::array<CallFrame, kCallStackSize> call_stack_{};

@@ -7,6 +7,7 @@
 //   0x00800000  a 52-byte scratch block
 //   0x00810000  the menu code table (50 addresses)
 //   0x00820000  the menu number list (50 numbers)
+//   0x00830000  the command area: a developer's line of code typed at the prompt
 #pragma once
 
 #include <array>
@@ -22,7 +23,9 @@ inline constexpr VmAddress kScriptImageAddress = kVariableAreaAddress + 4096;
 inline constexpr VmAddress kScratchBlockAddress = 0x00800000;
 inline constexpr VmAddress kMenuCodeTableAddress = 0x00810000;
 inline constexpr VmAddress kMenuNumberListAddress = 0x00820000;
+inline constexpr VmAddress kCommandAreaAddress = 0x00830000;
 inline constexpr size_t kScratchBlockSize = 52;
+inline constexpr size_t kCommandAreaSize = 2048;
 
 class VmMemory {
  public:
@@ -46,7 +49,7 @@ class VmMemory {
     VmAddress base = 0;
     std::span<uint8_t> bytes;
   };
-  std::array<Area, 4> areas_{};
+  std::array<Area, 5> areas_{};
   size_t count_ = 0;
 };
 

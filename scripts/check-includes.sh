@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when an engine file includes a header from a higher floor. The floors, lowest first:
 #   0 resources   1 platform   2 archive   3 graphics, sound   4 script   5 ui   6 app
+#   7 tools, programs
 # A folder may include its own headers and those of lower floors; graphics and sound do not
-# include each other. Programs, tools, tests, fuzzers and benchmarks sit above them all.
+# include each other. Tests, fuzzers and benchmarks sit above them all.
 set -euo pipefail
 root="${1:-$(cd "$(dirname "$0")/.." && pwd)}"
 cd "$root"
@@ -16,6 +17,7 @@ floor() {
     script) echo 4 ;;
     ui) echo 5 ;;
     app) echo 6 ;;
+    tools | programs) echo 7 ;;
     *) echo "" ;;
   esac
 }

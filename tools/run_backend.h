@@ -106,6 +106,7 @@ class WrappedRunBackend final : public platform::Backend {
     return inner_->OpenSoundOutput(device);
   }
   void CloseSoundOutput() override { inner_->CloseSoundOutput(); }
+  void SetTextInput(bool on) override { inner_->SetTextInput(on); }
   platform::BoxAnswer ShowMessageBox(platform::WindowId owner, std::string_view caption_gbk,
                                      std::string_view text_gbk,
                                      platform::BoxButtons buttons) override {

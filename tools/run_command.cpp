@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
 #include "resources/gbk.h"
+#include "tools/game_developer_tools.h"
 #include "tools/plane_dump.h"
 #include "tools/run_backend.h"
 #include "tools/sound_dump.h"
@@ -170,6 +171,8 @@ bool WriteShellWindowsDump(const fs::path& dir, GameSystem& system, std::ostream
   return true;
 }
 
+}  // namespace
+
 bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuffer* screen,
                std::ostream& err) {
   std::error_code ec;
@@ -203,6 +206,8 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   if (!WriteSoundDump(dir, system, err)) return false;
   return WritePlaneDump(dir, system, screen, err);
 }
+
+namespace {
 
 // Writes the window's picture after each presentation that changed it, numbered in order.
 class PresentRecorder {
@@ -297,6 +302,8 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   int status = 0;
   {
     auto system = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});
+    GameDeveloperTools developer_tools;
+    system->SetDeveloperTools(&developer_tools);
     running = system.get();
     std::optional<PresentRecorder> presents;
     if (options->dump_presents) {

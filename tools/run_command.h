@@ -2,7 +2,15 @@
 // input) or in a window, and dumps what the run left behind.
 #pragma once
 
+#include <filesystem>
+#include <ostream>
+
+#include "platform/framebuffer.h"
 #include "tools/command.h"
+
+namespace tvx {
+class GameSystem;
+}
 
 namespace tvx::tool {
 
@@ -10,5 +18,10 @@ namespace tvx::tool {
 inline constexpr int kExitTimeLimit = 124;
 
 int RunRun(CommandArgs args, std::ostream& out, std::ostream& err);
+
+// The files of a dump (see `run --help`) as the game stands, into `dir` (made if need be);
+// `screen` is the window's picture, if any. False, with a message, when one cannot be written.
+bool WriteDump(const std::filesystem::path& dir, GameSystem& system,
+               const platform::Framebuffer* screen, std::ostream& err);
 
 }  // namespace tvx::tool

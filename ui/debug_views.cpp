@@ -17,7 +17,12 @@ namespace tvx {
 namespace {
 constexpr uint16_t kWhite = 0x7FFF, kYellow = 0x7FE0, kCyan = 0x03FF, kBlack = 0;
 constexpr int kCellWidth = 8, kCellHeight = 16;
-constexpr uint16_t kGlyphStyle = 1;
+// The font's half-width glyphs use all 8 columns of their cell and the glyph drawing puts a
+// glyph one pixel into its box: drawn at the cell, a glyph's last column (two, bold) lies in
+// the next cell, whose clearing cuts it off (a 0 reads as a C), and the next glyph's black
+// outline covers it too. Drawn plain, one pixel to the left and without the outline (black on
+// black shows nothing anyway), every face lies wholly in its own cell.
+constexpr uint16_t kGlyphStyle = 0;
 constexpr int kWidth = VramPlaneSet::kScreenWidth, kHeight = VramPlaneSet::kScreenHeight;
 
 // The menu's debug commands.
@@ -264,7 +269,8 @@ void DebugViews::DrawText(std::string_view text, int x, int y, uint16_t colour) 
     for (int row = y; row < std::min(y + kCellHeight, int{kHeight}); ++row)
       for (int col = x; col < std::min(x + kCellWidth, int{kWidth}); ++col)
         if (row >= 0 && col >= 0) picture_.At(col, row) = kBlack;
-    graphics_.DrawGlyph(picture_, static_cast<uint8_t>(ch), x, y, kGlyphStyle);
+    graphics_.DrawGlyph(picture_, static_cast<uint8_t>(ch), x - 1, y, kGlyphStyle,
+                        /*outline=*/false);
     x += kCellWidth;
   }
   graphics_.SetColours(outline, face);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 namespace tvx::platform {
 namespace {
@@ -16,6 +17,16 @@ std::vector<std::string_view> Words(std::string_view line) {
     if (i > start) words.push_back(line.substr(start, i - start));
   }
   return words;
+}
+
+// "<ms> type <text>": the text is the rest of the line after one blank, '#' and all.
+std::optional<std::string_view> TypedText(std::string_view line) {
+  const auto w = Words(line);
+  if (w.size() < 2 || w[1] != "type") return std::nullopt;
+  std::string_view rest = line.substr(static_cast<size_t>(w[1].data() - line.data()) + 4);
+  if (rest.ends_with('\r')) rest.remove_suffix(1);
+  if (!rest.empty()) rest.remove_prefix(1);
+  return rest;
 }
 
 template <typename T>
@@ -54,6 +65,7 @@ EventScriptResult ParseEventScript(std::string_view text) {
     std::string_view line = text.substr(start, end - start);
     start = end + 1;
     ++line_number;
+    const std::optional<std::string_view> typed = TypedText(line);
     if (const size_t hash = line.find('#'); hash != std::string_view::npos)
       line = line.substr(0, hash);
     const auto w = Words(line);
@@ -108,6 +120,10 @@ EventScriptResult ParseEventScript(std::string_view text) {
         return fail("expected: <ms> command <identifier 1-65535>");
       event.kind = K::MenuCommand;
       event.command = static_cast<uint16_t>(id);
+    } else if (what == "type") {
+      if (!typed || typed->empty()) return fail("expected: <ms> type <text>");
+      event.kind = K::Type;
+      event.text = std::string(*typed);
     } else if (what == "answer") {
       if (w.size() != 3 || (w[2] != "OK" && w[2] != "Cancel"))
         return fail("expected: <ms> answer OK|Cancel");

@@ -27,6 +27,7 @@ struct ScriptedEvent {
     Restore,
     Answer,
     MenuCommand,
+    Type,
   };
   uint32_t time = 0;  // ms
   Kind kind = Kind::KeyDown;
@@ -36,6 +37,7 @@ struct ScriptedEvent {
   int32_t delta = 0;
   uint16_t command = 0;  // the menu command's identifier
   BoxAnswer answer = BoxAnswer::Ok;
+  std::string text;  // Type: the typed text, UTF-8
 };
 
 struct EventScriptResult {

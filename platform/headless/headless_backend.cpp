@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/sound_device.h"
 #include "resources/byte_order.h"
+#include "resources/gbk.h"
 
 namespace tvx::platform {
 
@@ -68,6 +69,9 @@ void HeadlessBackend::Apply(const ScriptedEvent& event) {
       break;
     case K::MenuCommand:
       input::MenuCommand(main, event.command);
+      break;
+    case K::Type:
+      input::Text(gbk::FromUtf8(event.text));
       break;
   }
 }

@@ -59,7 +59,8 @@ bool SdlBackend::Init() {
   initialised_ = true;
   const std::string_view driver = SDL_GetCurrentVideoDriver();
   no_window_manager_ = driver == "dummy" || driver == "offscreen";
-  // The engine reads keys only; text input would bring up input methods for nothing.
+  // The game reads keys only; text input (and an input method) is on only while a prompt
+  // asks for typed text.
   SDL_StopTextInput();
   arrow_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
   return true;
@@ -281,6 +282,13 @@ Point SdlBackend::ScreenSize() {
 
 // ---- Events ----
 
+void SdlBackend::SetTextInput(bool on) {
+  if (on)
+    SDL_StartTextInput();
+  else
+    SDL_StopTextInput();
+}
+
 void SdlBackend::PollEvents() {
   // The interpreter asks before every command: look at the system at most once a millisecond.
   const uint64_t now = SDL_GetTicks64();
@@ -301,6 +309,10 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
       if (key != Key::None) input::Key(key, event.type == SDL_KEYDOWN);
       break;
     }
+    case SDL_TEXTINPUT:
+      // Only while a prompt asked for text; what cannot be written in GBK becomes '?'.
+      if (TextInputActive()) input::Text(gbk::FromUtf8(event.text.text));
+      break;
     case SDL_MOUSEMOTION:
       ReportMouse(FromSdl(event.motion.windowID), event.motion.x, event.motion.y);
       break;

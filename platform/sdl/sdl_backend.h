@@ -70,6 +70,7 @@ class SdlBackend final : public Backend {
 
   BoxAnswer ShowMessageBox(WindowId owner, std::string_view caption_gbk, std::string_view text_gbk,
                            BoxButtons buttons) override;
+  void SetTextInput(bool on) override;
 
   // Sound (sdl_sound_output.cpp): SDL's audio device pulls the mix on its own thread. Without
   // a usable audio device the dummy driver consumes it in real time, so that sounds still

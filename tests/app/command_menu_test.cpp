@@ -129,7 +129,8 @@ TEST_F(CommandMenu, EscapeAndLeftStepBackAndAClickOutsideDismisses) {
   std::string events = RightClick(100, 300, 200);
   for (int i = 0; i < 5; ++i) events += Tap(200 + 50 * i, "Down");
   events += Tap(500, "Right") + Tap(550, "Left") + Tap(600, "Escape");
-  events += RightClick(700, 300, 200) + Click(800, {20, 20});
+  // A command cannot be slipped in while the menu is open.
+  events += RightClick(700, 300, 200) + "750 command 40018\n" + Click(800, {20, 20});
   events += RightClick(900, 300, 200) + Tap(1000, "Escape");
   Run(events, 1200);
   EXPECT_EQ(system_->shared().soundOn, 1u);
@@ -180,6 +181,25 @@ TEST_F(CommandMenu, SubmenusOpenWhereThereIsRoom) {
       navy_left_of_root += look_.At(x, y) == 0x0010;
   EXPECT_GT(navy_left_of_root, 100);
   EXPECT_EQ(CompareWithGolden(look_, {0, 0, 640, 480}, "command_menu_debug_cascade"), "");
+}
+
+TEST_F(CommandMenu, ARightClickOnADebugViewClosesTheViewAndOpensNoMenu) {
+  WriteSettings("[Config]\nbDEBUG=1\n");
+  Script("MAIN.MES", kTealScreen);
+  // The flag view from the menu, closed by a right click; the game's picture is back.
+  std::string events = RightClick(100, 300, 200);
+  for (int i = 0; i < 7; ++i) events += Tap(200 + 20 * i, "Down");  // to "Debug"
+  events += Tap(400, "Right") + Tap(450, "Down") + Tap(500, "Down") + Tap(550, "Enter");
+  RunAndLook(events + RightClick(700, 300, 200), 650);
+  int white = 0;  // the flag view's zeros
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) white += look_.At(x, y) == 0x7FFF;
+  EXPECT_GT(white, 5000);
+  system_.reset();
+  Script("MAIN.MES", kTealScreen);
+  RunAndLook(events + RightClick(700, 300, 200), 900);
+  EXPECT_EQ(TealPixels(look_, {0, 0, 640, 480}), 640 * 480);
+  EXPECT_EQ(system_->menuTracking, 0u);
 }
 
 TEST_F(CommandMenu, TheGameGoesOnAroundTheOpenMenu) {

@@ -3,14 +3,13 @@
 // back when it closes, greyed sliders, settings volumes out of range, the cursor, and the
 // picture of the open dialog.
 //
-// The golden picture is tests/data/volume/dialog-open.png; run the test with
+// The golden picture is tests/data/golden/volume_dialog_open.png; run the test with
 // TALVEX_UPDATE_EXPECTED=1 in the environment to write it anew (and look at it before
 // committing it).
 #include <gtest/gtest.h>
 
 #include <array>
 #include <climits>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -19,7 +18,7 @@
 
 #include "sound/sound_manager.h"
 #include "tests/script/script_fixture.h"
-#include "tools/png_io.h"
+#include "tests/support/golden_picture.h"
 #include "ui/volume_dialog.h"
 
 namespace tvx::testing {
@@ -227,26 +226,10 @@ TEST_F(VolumeDialogTest, KeysMoveTheFocusedSliderAndClosingSavesTheVolumes) {
                 Record(1250),
                 {1500,
                  [&] {
-                   const platform::Framebuffer& screen = Screen();
-                   tool::Picture555 dialog{VolumeDialog::kWidth, VolumeDialog::kHeight, {}};
-                   for (int32_t y = 0; y < VolumeDialog::kHeight; ++y)
-                     for (int32_t x = 0; x < VolumeDialog::kWidth; ++x)
-                       dialog.pixels.push_back(
-                           screen.At(VolumeDialog::kOrigin.x + x, VolumeDialog::kOrigin.y + y));
-                   const std::string path =
-                       std::string(TALVEX_SOURCE_DIR) + "/tests/data/volume/dialog-open.png";
-                   std::string error;
-                   if (std::getenv("TALVEX_UPDATE_EXPECTED") != nullptr) {
-                     ASSERT_TRUE(tool::WritePngFile(path, dialog, error)) << error;
-                   }
-                   const auto expected = tool::ReadPngFile(path, error);
-                   ASSERT_TRUE(expected) << error;
-                   ASSERT_EQ(expected->width, dialog.width);
-                   ASSERT_EQ(expected->height, dialog.height);
-                   size_t differing = 0;
-                   for (size_t i = 0; i < dialog.pixels.size(); ++i)
-                     differing += (dialog.pixels[i] & 0x7FFF) != expected->pixels[i];
-                   EXPECT_EQ(differing, 0u);
+                   const platform::Rect dialog{VolumeDialog::kOrigin.x, VolumeDialog::kOrigin.y,
+                                               VolumeDialog::kOrigin.x + VolumeDialog::kWidth,
+                                               VolumeDialog::kOrigin.y + VolumeDialog::kHeight};
+                   EXPECT_EQ(CompareWithGolden(Screen(), dialog, "volume_dialog_open"), "");
                  }},
                 {2100, [&] { closed_after = !Covered(); }}},
                3000);

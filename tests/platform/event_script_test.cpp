@@ -72,5 +72,26 @@ TEST(EventScript, ErrorsNameTheLine) {
   EXPECT_TRUE(ParseEventScript("").ok());
 }
 
+TEST(EventScript, TypedTextIsTheRestOfTheLine) {
+  // One blank after the word; the rest is text, blanks, '#' and UTF-8 included.
+  const auto result = ParseEventScript(
+      "10 type SET_REG16 A, 1 ; #1\n"
+      "20\ttype   two  blanks \r\n"
+      "30 type \xE4\xBD\xA0\xE5\xA5\xBD\n");
+  ASSERT_TRUE(result.ok()) << result.error;
+  ASSERT_EQ(result.events.size(), 3u);
+  EXPECT_EQ(result.events[0].kind, K::Type);
+  EXPECT_EQ(result.events[0].text, "SET_REG16 A, 1 ; #1");
+  EXPECT_EQ(result.events[1].text, "  two  blanks ");
+  EXPECT_EQ(result.events[2].text, "\xE4\xBD\xA0\xE5\xA5\xBD");  // 你好
+  for (const char* bad : {"5 type\n", "5 type \n"})
+    EXPECT_NE(ParseEventScript(bad).error.find("expected: <ms> type <text>"), std::string::npos)
+        << bad;
+  // A '#' after "type " is typed, not a comment.
+  const auto hash = ParseEventScript("5 type # no comment\n");
+  ASSERT_TRUE(hash.ok()) << hash.error;
+  EXPECT_EQ(hash.events[0].text, "# no comment");
+}
+
 }  // namespace
 }  // namespace tvx::platform

@@ -92,6 +92,31 @@ TEST_F(WindowQueueTest, TranslateAndAccelerators) {
   EXPECT_EQ(recorder.seen.back().wparam, static_cast<uint32_t>('S'));
 }
 
+TEST_F(WindowQueueTest, TypedTextArrivesAsGbkCharactersWhileKeysMakeNone) {
+  // 你 (C4 E3) and 好 (BA C3); a tab and a lone lead byte are no text.
+  StartPlatform("0 key down A\n0 key up A\n0 type a\xE4\xBD\xA0\t\xE5\xA5\xBD!\n");
+  const WindowId window = MakeWindow(recorder);
+  StartTextInput();
+  EXPECT_TRUE(TextInputActive());
+  while (auto m = PeekMessage()) {
+    TranslateMessage(*m);
+    DispatchMessage(*m);
+  }
+  input::Text("\xC4");
+  Drain();
+  std::vector<uint32_t> chars;
+  for (const Message& m : recorder.seen)
+    if (m.kind == Msg::Char) chars.push_back(m.wparam);
+  EXPECT_EQ(chars, (std::vector<uint32_t>{'a', 0xC4E3, 0xBAC3, '!'}));
+  // With text input off the key gives its character again.
+  StopTextInput();
+  recorder.seen.clear();
+  TranslateMessage({window, Msg::KeyDown, static_cast<uint32_t>(LetterKey('B'))});
+  Drain();
+  ASSERT_EQ(recorder.Kinds(), std::vector<Msg>{Msg::Char});
+  EXPECT_EQ(recorder.seen[0].wparam, static_cast<uint32_t>('b'));
+}
+
 TEST_F(WindowQueueTest, PaintingGoesThroughTheUpdateRegion) {
   StartPlatform();
   const WindowId window = MakeWindow(recorder);

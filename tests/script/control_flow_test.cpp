@@ -133,6 +133,22 @@ TEST_F(ControlFlow, CallsBeyondTheTablesAreRefused) {
   EXPECT_EQ(Boxes().back(), "文件打开错误 / A-NAME-FAR-LONGER-THAN");
 }
 
+TEST_F(ControlFlow, CodeThatRunsItselfWithoutEndStopsAtTheNestingBound) {
+  // Each level runs the image from byte 0 again, as a procedure: procedures that call each
+  // other for ever end the same way.
+  Script("MAIN.MES", R"(
+    SET_REG16 N, N + 1
+    SYSCALL 13, DIM32[0][7]
+    SET_REG16 M, M + 1
+    END
+  )");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_FALSE(timed_out_);
+  EXPECT_EQ(R16('N'), ScriptInterpreter::kMaxNesting);
+  EXPECT_EQ(R16('M'), ScriptInterpreter::kMaxNesting) << "every level came back";
+  EXPECT_EQ(system_->interpreter().nestingDepth(), 0);
+}
+
 TEST_F(ControlFlow, UndefinedBytesMakeNoProgressUntilTheGameEnds) {
   Script("MAIN.MES", "SET_REG16 A, 1\nDB 0x15\nSET_REG16 A, 2\nEND\n");
   EXPECT_EQ(Run({}, 500), 0);

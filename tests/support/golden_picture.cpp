@@ -19,11 +19,11 @@ std::string CompareWithGolden(const platform::Framebuffer& screen, const platfor
       picture.pixels.push_back(static_cast<uint16_t>(screen.At(x, y) & 0x7FFF));
   const std::string path = std::string(TALVEX_SOURCE_DIR) + "/tests/data/golden/" + name + ".png";
   std::string error;
-  const char* update = std::getenv("TALVEX_UPDATE_GOLDENS");
+  const char* update = std::getenv("TALVEX_UPDATE_EXPECTED");
   if (update && std::string_view(update) == "1")
     return tool::WritePngFile(path, picture, error) ? std::string() : error;
   const auto golden = tool::ReadPngFile(path, error);
-  if (!golden) return error + " (TALVEX_UPDATE_GOLDENS=1 writes it)";
+  if (!golden) return error + " (TALVEX_UPDATE_EXPECTED=1 writes it)";
   if (golden->width != picture.width || golden->height != picture.height)
     return name + ": the golden picture is " + std::to_string(golden->width) + " x " +
            std::to_string(golden->height);

@@ -1,5 +1,5 @@
 // Golden pictures: a part of a window compared with a committed PNG under tests/data/golden,
-// exactly, in the engine's 5-bit channels. With TALVEX_UPDATE_GOLDENS=1 in the environment
+// exactly, in the engine's 5-bit channels. With TALVEX_UPDATE_EXPECTED=1 in the environment
 // the PNG is written instead (then look at it before committing it).
 #pragma once
 

@@ -1,5 +1,6 @@
 // main() of the two programs: talvex (full screen) and talvex-windowed. They differ only in
-// TALVEX_WINDOWED, the windowed presentation option.
+// TALVEX_WINDOWED, the windowed presentation option. Both carry the developer tools that the
+// debug menu's DUMP and COMMAND use.
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,6 +8,7 @@
 #include "app/program_entry.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
+#include "tools/game_developer_tools.h"
 
 #ifndef TALVEX_WINDOWED
 #define TALVEX_WINDOWED 0
@@ -18,6 +20,8 @@ int main() {
   tvx::platform::Install(std::move(backend));
   // The platform goes last, after the game system's exit-time destruction.
   std::atexit([] { tvx::platform::Uninstall(); });
+  static tvx::tool::GameDeveloperTools developer_tools;
   static tvx::GameSystem system(tvx::GameSystem::Options{.windowed = TALVEX_WINDOWED != 0});
+  system.SetDeveloperTools(&developer_tools);
   return tvx::ProgramEntry(system);
 }
