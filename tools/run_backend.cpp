@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "resources/gbk.h"
 
 namespace tvx::tool {
 
@@ -58,6 +59,18 @@ bool HeadlessRunBackend::CreateNativeWindow(platform::WindowId id,
 void HeadlessRunBackend::DestroyNativeWindow(platform::WindowId id) {
   hooks_.WindowClosing(id);
   HeadlessBackend::DestroyNativeWindow(id);
+}
+
+platform::BoxAnswer HeadlessRunBackend::ShowMessageBox(platform::WindowId owner,
+                                                       std::string_view caption_gbk,
+                                                       std::string_view text_gbk,
+                                                       platform::BoxButtons buttons) {
+  std::string text = gbk::ToUtf8(text_gbk);
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  box_log_ << "talvex-tool run: box \"" << gbk::ToUtf8(caption_gbk) << "\": " << text << '\n';
+  box_log_.flush();
+  return HeadlessBackend::ShowMessageBox(owner, caption_gbk, text_gbk, buttons);
 }
 
 void WrappedRunBackend::PollEvents() {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "platform/backend.h"
@@ -44,17 +45,24 @@ class DumpHooks {
   std::map<platform::WindowId, platform::Framebuffer> closed_;
 };
 
+// Every message box is also written to `box_log` as it is shown, one line each:
+// `talvex-tool run: box "CAPTION": TEXT` in UTF-8, line breaks of the text as spaces.
 class HeadlessRunBackend final : public platform::HeadlessBackend {
  public:
-  HeadlessRunBackend(std::vector<platform::ScriptedEvent> events, DumpHooks& hooks)
-      : HeadlessBackend(std::move(events)), hooks_(hooks) {}
+  HeadlessRunBackend(std::vector<platform::ScriptedEvent> events, DumpHooks& hooks,
+                     std::ostream& box_log)
+      : HeadlessBackend(std::move(events)), hooks_(hooks), box_log_(box_log) {}
 
   void PollEvents() override;
   bool CreateNativeWindow(platform::WindowId id, const platform::WindowDesc& desc) override;
   void DestroyNativeWindow(platform::WindowId id) override;
+  platform::BoxAnswer ShowMessageBox(platform::WindowId owner, std::string_view caption_gbk,
+                                     std::string_view text_gbk,
+                                     platform::BoxButtons buttons) override;
 
  private:
   DumpHooks& hooks_;
+  std::ostream& box_log_;
 };
 
 class WrappedRunBackend final : public platform::Backend {

@@ -282,7 +282,7 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   });
   std::unique_ptr<platform::Backend> backend;
   if (options->headless) {
-    backend = std::make_unique<HeadlessRunBackend>(std::move(events), hooks);
+    backend = std::make_unique<HeadlessRunBackend>(std::move(events), hooks, err);
   } else {
     if (!events.empty()) err << "talvex-tool run: --input is for headless runs; ignored\n";
     auto sdl = platform::CreateSdlBackend(/*windowed=*/true);
