@@ -225,12 +225,13 @@ void GameSystem::ReadOptions() {
 }
 
 int GameSystem::RunGame() {
-  const std::string start = settings_.ReadString("Config", "StartMES", "MAIN.MES", 128);
+  start_script_ = settings_.ReadString("Config", "StartMES", "MAIN.MES", 128);
   // A failed load has shown its box; the interpreter then runs the image as it is.
-  (void)interpreter_->LoadScriptByName(start);
+  const bool loaded = interpreter_->LoadScriptByName(start_script_) != 0;
   ticks_->Resume();
   interpreter_->Run();
   ticks_->Pause();
+  ending_ = Halted() ? Ending::kHalted : loaded ? Ending::kGameEnded : Ending::kStartScriptMissing;
   main_window_.SetRunState(MainWindow::kRunning);
   if (!main_window_.DestroyMainWindow()) return 0;
   // Drain what is left until the quit message comes through.
@@ -248,8 +249,14 @@ int GameSystem::RunGame() {
   return exit_code;
 }
 
+void GameSystem::Halt() {
+  halted_.store(true, std::memory_order_release);
+  main_window_.SetRunState(MainWindow::kQuit);
+}
+
 bool GameSystem::StartUp() {
   TVX_TRACE(App, "start-up");
+  ending_ = Ending::kStartUpFailed;
   if (!Prepare()) {
     ErrorBox(kSystemErrorCaption, kStartupFailedText);
     return false;
@@ -260,6 +267,7 @@ bool GameSystem::StartUp() {
     ErrorBox(kSystemErrorCaption, kStartupFailedText);
     return false;
   }
+  ending_ = Ending::kNotYet;
   ReadOptions();
   // Debug mode's "SCREEN" asks for full screen at start; the windowed program also comes back
   // in the mode the player left it in.

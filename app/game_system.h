@@ -53,6 +53,21 @@ class GameSystem final : public ScriptHost {
   // Loads the start script, runs the interpreter, destroys the window and drains the queue.
   int RunGame();
 
+  // Why the program ended, for whoever runs it and wants to know more than the exit code.
+  enum class Ending {
+    kNotYet,              // still starting or running
+    kStartUpFailed,       // preparation, the window or the devices could not be made
+    kStartScriptMissing,  // the start script could not be loaded; the box said which
+    kGameEnded,           // the script ended, or the player quit
+    kHalted,              // stopped from outside (Halt) where it stood
+  };
+  Ending ending() const { return ending_; }
+  // The name of the start script that RunGame loaded or tried to load.
+  const std::string& startScript() const { return start_script_; }
+  // Stops the game where it stands: the interpreter runs no further command and every wait
+  // ends, and the program shuts down as after a quit.
+  void Halt();
+
   // Embedded components.
   VramPlaneSet& planes() { return planes_; }
   MainWindow& mainWindow() { return main_window_; }
@@ -79,6 +94,7 @@ class GameSystem final : public ScriptHost {
 
   // What the script machine asks of the program.
   bool PumpAndCheckQuit() override;
+  bool Halted() const override { return halted_.load(std::memory_order_acquire); }
   bool PumpWaiting() override;
   bool SkipHeld() override;
   int QueryInput(int input) override;
@@ -127,6 +143,9 @@ class GameSystem final : public ScriptHost {
   void ReadOptions();
 
   Options options_;
+  Ending ending_ = Ending::kNotYet;
+  std::string start_script_;
+  std::atomic<bool> halted_{false};
   DeveloperTools* developer_tools_ = nullptr;
   std::vector<ShownFile> shown_files_;
   static constexpr uint32_t kCursorRequested = 0x10000;

@@ -15,6 +15,9 @@ class ScriptHost : public Waiter {
   // yield), then the look at the run state. True when the program is quitting and every
   // level of the interpreter must end.
   virtual bool PumpAndCheckQuit() = 0;
+  // True once the program was stopped where it stands: after a quit the interpreter still
+  // runs the command it was about to run; after a stop it runs none.
+  virtual bool Halted() const { return false; }
   // The state of one of the player's inputs (PlayerInput): 1 active (held, or pressed since
   // the last query that reported it), 0 not.
   virtual int QueryInput(int input) = 0;

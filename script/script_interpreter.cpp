@@ -105,6 +105,7 @@ int ScriptInterpreter::Run() {
   ++depth_;
   for (;;) {
     const bool ending = host_.PumpAndCheckQuit() || budget_ == 0;
+    if (ending && host_.Halted()) return 0;
     if (variables_.HasSystemFlag(kFlagRestart)) {
       if (depth_ != 1) {
         --depth_;

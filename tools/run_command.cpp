@@ -54,8 +54,11 @@ constexpr std::string_view kHelp =
     "  --dump-presents also write DIR/presents/1.png, 2.png, ...: the whole window after\n"
     "                  every presentation that changed it, in order (refreshed rectangles,\n"
     "                  repaints, transition and maze frames)\n\n"
-    "Exit status: 0 when the game ended by itself, 124 when the time ran out, 1 when the run\n"
-    "could not start, 2 for a usage error.\n";
+    "Every message box is also written to standard error as it is shown (headless runs), one\n"
+    "line each: talvex-tool run: box \"CAPTION\": TEXT.\n\n"
+    "Exit status: 0 when the game ended by itself (also after boxes it went on from), 124 when\n"
+    "the time ran out (the game stopped where it stood), 1 when the engine could not start, the\n"
+    "start script could not be loaded or a dump could not be written, 2 for a usage error.\n";
 
 struct Options {
   fs::path game_dir;
@@ -245,6 +248,16 @@ struct Deadline {
 
 }  // namespace
 
+int RunExitStatus(GameSystem::Ending ending, bool time_ran_out) {
+  switch (ending) {
+    case GameSystem::Ending::kStartUpFailed:
+    case GameSystem::Ending::kStartScriptMissing:
+      return kExitFailure;
+    default:
+      return time_ran_out ? kExitTimeLimit : kExitOk;
+  }
+}
+
 int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (!args.empty() && IsHelpFlag(args[0])) {
     out << kUsage << "\n" << kHelp;
@@ -322,8 +335,13 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
           },
           &deadline);
     }
-    status = system->RunSystem();
-    if (deadline.hit) status = kExitTimeLimit;
+    system->RunSystem();
+    status = RunExitStatus(system->ending(), deadline.hit);
+    if (system->ending() == GameSystem::Ending::kStartUpFailed)
+      err << "talvex-tool run: the engine could not start\n";
+    if (system->ending() == GameSystem::Ending::kStartScriptMissing)
+      err << "talvex-tool run: the start script " << gbk::ToUtf8(system->startScript())
+          << " could not be loaded from " << options->game_dir.string() << "\n";
     if (options->dump &&
         !WriteDump(*options->dump, *system, hooks.Screen(system->mainWindow().handle()), err))
       status = kExitFailure;

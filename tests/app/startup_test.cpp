@@ -69,6 +69,7 @@ TEST_F(StartupTest, ADeviceFailureShowsTheSystemErrorBox) {
   backend().set_fullscreen_fails(true);
   GameSystem system({.windowed = false});
   EXPECT_EQ(system.RunSystem(), 0);
+  EXPECT_EQ(system.ending(), GameSystem::Ending::kStartUpFailed);
   ASSERT_EQ(backend().boxes().size(), 1u);
   EXPECT_EQ(backend().boxes()[0].caption, Gbk("系统错误"));
   EXPECT_EQ(backend().boxes()[0].text, Gbk("在系统的构筑中失败了。"));

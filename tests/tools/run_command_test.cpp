@@ -38,5 +38,67 @@ TEST_F(RunCommandTest, EveryBoxIsWrittenToStandardErrorAsItIsShown) {
   EXPECT_EQ(result.err, first + second);
 }
 
+TEST_F(RunCommandTest, TheExitStatusSaysHowTheRunEnded) {
+  struct Case {
+    const char* what;
+    const char* settings;
+    const char* script;  // MAIN.MES; null for none
+    std::vector<std::string> args;
+    int status;
+    const char* err;  // a line that standard error must hold
+  };
+  const std::vector<Case> cases = {
+      {"ended by itself", "", "SET_REG16 A, 1\nEND\n", {}, 0, nullptr},
+      {"went on after a box",
+       "",
+       "SYSCALL 8, \"NONE.G16\"\nEND\n",
+       {},
+       0,
+       "box \"文件打开错误\": NONE.G16"},
+      {"time ran out", "", "wait:\nSYSCALL 11\nJUMP wait\n", {"--until-ms", "300"}, 124, nullptr},
+      {"no MAIN.MES", "", nullptr, {}, 1, "the start script MAIN.MES could not be loaded"},
+      {"no start script of another name",
+       "[Config]\nStartMES=FIRST.MES\n",
+       "END\n",
+       {},
+       1,
+       "the start script FIRST.MES could not be loaded"},
+      {"usage error", "", "END\n", {"--until-ms", "soon"}, 2, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::error_code ec;
+    fs::remove(dir() / "MAIN.MES", ec);
+    WriteSettings(c.settings);
+    if (c.script) Script("MAIN.MES", c.script);
+    std::vector<std::string> args = {"--headless"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto result = RunGame(args);
+    EXPECT_EQ(result.code, c.status) << result.err;
+    if (c.err) {
+      EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    }
+  }
+}
+
+TEST(RunExitStatus, FailuresToStartWinOverTheTimeLimit) {
+  using Ending = GameSystem::Ending;
+  const struct {
+    Ending ending;
+    bool time_ran_out;
+    int status;
+  } cases[] = {
+      {Ending::kGameEnded, false, 0},
+      {Ending::kGameEnded, true, 124},
+      {Ending::kHalted, true, 124},
+      {Ending::kStartUpFailed, false, 1},
+      {Ending::kStartScriptMissing, false, 1},
+      {Ending::kStartScriptMissing, true, 1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(tool::RunExitStatus(c.ending, c.time_ran_out), c.status)
+        << static_cast<int>(c.ending) << " " << c.time_ran_out;
+}
+
 }  // namespace
 }  // namespace tvx::testing
