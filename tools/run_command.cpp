@@ -331,7 +331,8 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
           [](void* context) {
             auto* d = static_cast<Deadline*>(context);
             d->hit = true;
-            d->system->mainWindow().SetRunState(MainWindow::kQuit);
+            // Stopped where it stands, so that the last dump shows the moment of the limit.
+            d->system->Halt();
           },
           &deadline);
     }

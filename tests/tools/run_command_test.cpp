@@ -81,6 +81,32 @@ TEST_F(RunCommandTest, TheExitStatusSaysHowTheRunEnded) {
   }
 }
 
+TEST_F(RunCommandTest, TheDumpAtTheTimeLimitShowsTheGameAsItStoodThen) {
+  // The wait for the player is still on at 300 ms; nothing after it may run.
+  WriteSettings("[GRAPHICS]\nbBGTYPE=1\n");
+  Script("MAIN.MES", R"(
+    SET_REG16 A, 1
+    SYSCALL 11
+    SET_REG16 A, 2
+    SYSCALL 8, "NEXT.G16"
+    END
+  )");
+  const fs::path dump = dir() / "dump";
+  const auto result =
+      RunGame({"--headless", "--until-ms", "300", "--dump", dump.string(), "--dump-at", "300"});
+  EXPECT_EQ(result.code, 124) << result.err;
+  EXPECT_EQ(result.err, "") << "no further command ran: the next picture was never looked for";
+  const auto vars = tool::test::ReadFile((dump / "vars.bin").string());
+  ASSERT_EQ(vars.size(), 4096u);
+  EXPECT_EQ(vars[VariableArea::kRegisters16Offset], 1) << "register A as the wait left it";
+  EXPECT_EQ(vars, tool::test::ReadFile((dump / "300" / "vars.bin").string()));
+  for (const char* name : {"files.txt", "boxes.txt", "cursor.txt", "menus.txt", "nowfile.txt",
+                           "sounds.txt", "plane0.png", "plane3.png", "screen.png"})
+    EXPECT_EQ(tool::test::ReadFile((dump / name).string()),
+              tool::test::ReadFile((dump / "300" / name).string()))
+        << name;
+}
+
 TEST(RunExitStatus, FailuresToStartWinOverTheTimeLimit) {
   using Ending = GameSystem::Ending;
   const struct {
