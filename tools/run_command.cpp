@@ -279,7 +279,13 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
     auto parsed = platform::ParseEventScript(
         std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
     if (!parsed.ok()) {
-      err << options->input->string() << ": " << parsed.error << "\n";
+      // Each bad line on its own line, after the file's name.
+      std::string_view lines = parsed.error;
+      while (!lines.empty()) {
+        const size_t end = std::min(lines.find('\n'), lines.size());
+        err << options->input->string() << ": " << lines.substr(0, end) << "\n";
+        lines.remove_prefix(std::min(end + 1, lines.size()));
+      }
       return kExitFailure;
     }
     events = std::move(parsed.events);

@@ -36,6 +36,65 @@ bool Number(std::string_view word, T& out) {
   return ec == std::errc() && ptr == end;
 }
 
+// One event from the words of a line; the reason when they make none.
+std::string ParseEvent(const std::vector<std::string_view>& w,
+                       const std::optional<std::string_view>& typed, ScriptedEvent& event) {
+  if (!Number(w[0], event.time)) return "expected a time in milliseconds";
+  if (w.size() < 2) return "expected an event after the time";
+  const std::string_view what = w[1];
+  using K = ScriptedEvent::Kind;
+  if (what == "key") {
+    if (w.size() != 4 || (w[2] != "down" && w[2] != "up"))
+      return "expected: <ms> key down|up <Name>";
+    event.kind = w[2] == "down" ? K::KeyDown : K::KeyUp;
+    event.key = KeyFromName(w[3]);
+    if (event.key == Key::None) return "unknown key name '" + std::string(w[3]) + "'";
+  } else if (what == "mouse") {
+    if (w.size() == 5 && w[2] == "move") {
+      event.kind = K::MouseMove;
+      if (!Number(w[3], event.x) || !Number(w[4], event.y))
+        return "expected: <ms> mouse move <x> <y>";
+    } else if (w.size() == 4 && (w[2] == "down" || w[2] == "up") &&
+               (w[3] == "left" || w[3] == "right")) {
+      event.kind = w[2] == "down" ? K::MouseDown : K::MouseUp;
+      event.left = w[3] == "left";
+    } else {
+      return "expected: <ms> mouse move <x> <y> | mouse down|up left|right";
+    }
+  } else if (what == "wheel") {
+    if (w.size() != 3 || !Number(w[2], event.delta)) return "expected: <ms> wheel <delta>";
+    event.kind = K::Wheel;
+  } else if (what == "focus") {
+    if (w.size() != 3 || (w[2] != "lost" && w[2] != "gained"))
+      return "expected: <ms> focus lost|gained";
+    event.kind = w[2] == "lost" ? K::FocusLost : K::FocusGained;
+  } else if (what == "close" && w.size() == 2) {
+    event.kind = K::Close;
+  } else if (what == "minimize" && w.size() == 2) {
+    event.kind = K::Minimize;
+  } else if (what == "restore" && w.size() == 2) {
+    event.kind = K::Restore;
+  } else if (what == "command") {
+    uint32_t id = 0;
+    if (w.size() != 3 || !Number(w[2], id) || id == 0 || id > 0xFFFF)
+      return "expected: <ms> command <identifier 1-65535>";
+    event.kind = K::MenuCommand;
+    event.command = static_cast<uint16_t>(id);
+  } else if (what == "type") {
+    if (!typed || typed->empty()) return "expected: <ms> type <text>";
+    event.kind = K::Type;
+    event.text = std::string(*typed);
+  } else if (what == "answer") {
+    if (w.size() != 3 || (w[2] != "OK" && w[2] != "Cancel"))
+      return "expected: <ms> answer OK|Cancel";
+    event.kind = K::Answer;
+    event.answer = w[2] == "OK" ? BoxAnswer::Ok : BoxAnswer::Cancel;
+  } else {
+    return "unknown event '" + std::string(what) + "'";
+  }
+  return {};
+}
+
 }  // namespace
 
 Key KeyFromName(std::string_view name) {
@@ -73,67 +132,19 @@ EventScriptResult ParseEventScript(std::string_view text) {
       if (end == text.size()) break;
       continue;
     }
-    auto fail = [&](std::string_view why) {
-      result.error = "line " + std::to_string(line_number) + ": " + std::string(why);
-      result.events.clear();
-      return result;
-    };
     ScriptedEvent event;
-    if (!Number(w[0], event.time)) return fail("expected a time in milliseconds");
-    if (w.size() < 2) return fail("expected an event after the time");
-    const std::string_view what = w[1];
-    using K = ScriptedEvent::Kind;
-    if (what == "key") {
-      if (w.size() != 4 || (w[2] != "down" && w[2] != "up"))
-        return fail("expected: <ms> key down|up <Name>");
-      event.kind = w[2] == "down" ? K::KeyDown : K::KeyUp;
-      event.key = KeyFromName(w[3]);
-      if (event.key == Key::None) return fail("unknown key name '" + std::string(w[3]) + "'");
-    } else if (what == "mouse") {
-      if (w.size() == 5 && w[2] == "move") {
-        event.kind = K::MouseMove;
-        if (!Number(w[3], event.x) || !Number(w[4], event.y))
-          return fail("expected: <ms> mouse move <x> <y>");
-      } else if (w.size() == 4 && (w[2] == "down" || w[2] == "up") &&
-                 (w[3] == "left" || w[3] == "right")) {
-        event.kind = w[2] == "down" ? K::MouseDown : K::MouseUp;
-        event.left = w[3] == "left";
-      } else {
-        return fail("expected: <ms> mouse move <x> <y> | mouse down|up left|right");
-      }
-    } else if (what == "wheel") {
-      if (w.size() != 3 || !Number(w[2], event.delta)) return fail("expected: <ms> wheel <delta>");
-      event.kind = K::Wheel;
-    } else if (what == "focus") {
-      if (w.size() != 3 || (w[2] != "lost" && w[2] != "gained"))
-        return fail("expected: <ms> focus lost|gained");
-      event.kind = w[2] == "lost" ? K::FocusLost : K::FocusGained;
-    } else if (what == "close" && w.size() == 2) {
-      event.kind = K::Close;
-    } else if (what == "minimize" && w.size() == 2) {
-      event.kind = K::Minimize;
-    } else if (what == "restore" && w.size() == 2) {
-      event.kind = K::Restore;
-    } else if (what == "command") {
-      uint32_t id = 0;
-      if (w.size() != 3 || !Number(w[2], id) || id == 0 || id > 0xFFFF)
-        return fail("expected: <ms> command <identifier 1-65535>");
-      event.kind = K::MenuCommand;
-      event.command = static_cast<uint16_t>(id);
-    } else if (what == "type") {
-      if (!typed || typed->empty()) return fail("expected: <ms> type <text>");
-      event.kind = K::Type;
-      event.text = std::string(*typed);
-    } else if (what == "answer") {
-      if (w.size() != 3 || (w[2] != "OK" && w[2] != "Cancel"))
-        return fail("expected: <ms> answer OK|Cancel");
-      event.kind = K::Answer;
-      event.answer = w[2] == "OK" ? BoxAnswer::Ok : BoxAnswer::Cancel;
+    // Every bad line is reported, one per line of the error, so that all can be mended at once.
+    if (std::string why = ParseEvent(w, typed, event); !why.empty()) {
+      if (!result.error.empty()) result.error += '\n';
+      result.error += "line " + std::to_string(line_number) + ": " + why;
     } else {
-      return fail("unknown event '" + std::string(what) + "'");
+      result.events.push_back(std::move(event));
     }
-    result.events.push_back(event);
     if (end == text.size()) break;
+  }
+  if (!result.ok()) {
+    result.events.clear();
+    return result;
   }
   std::stable_sort(result.events.begin(), result.events.end(),
                    [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.time < b.time; });

@@ -42,7 +42,9 @@ struct ScriptedEvent {
 
 struct EventScriptResult {
   std::vector<ScriptedEvent> events;  // sorted by time, stable
-  std::string error;                  // "line N: ..." when the text is not valid
+  // When the text is not valid: one "line N: ..." per bad line, joined by line breaks; the
+  // events are then empty.
+  std::string error;
   bool ok() const { return error.empty(); }
 };
 

@@ -69,6 +69,26 @@ TEST(EventScript, ErrorsNameTheLine) {
     EXPECT_NE(ParseEventScript(bad).error.find("expected: <ms> command"), std::string::npos) << bad;
   EXPECT_NE(ParseEventScript("-5 close").error.find("time"), std::string::npos);
   EXPECT_TRUE(ParseEventScript("10 close\n20 fly\n").events.empty());
+}
+
+TEST(EventScript, EveryBadLineIsReportedInOrder) {
+  // Good lines, comments and blank lines between the bad ones do not hide any of them.
+  const auto result = ParseEventScript(
+      "10 key down Enter\n"
+      "abc key down A\n"
+      "# a comment\n"
+      "\n"
+      "20 key down Insert\n"
+      "30 close\n"
+      "40 answer Yes\r\n"
+      "50 explode");
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.error,
+            "line 2: expected a time in milliseconds\n"
+            "line 5: unknown key name 'Insert'\n"
+            "line 7: expected: <ms> answer OK|Cancel\n"
+            "line 8: unknown event 'explode'");
+  EXPECT_TRUE(result.events.empty()) << "a script with a bad line gives no events";
   EXPECT_TRUE(ParseEventScript("").ok());
 }
 

@@ -107,6 +107,16 @@ TEST_F(RunCommandTest, TheDumpAtTheTimeLimitShowsTheGameAsItStoodThen) {
         << name;
 }
 
+TEST_F(RunCommandTest, EveryBadInputLineIsNamedWithTheFile) {
+  Script("MAIN.MES", "END\n");
+  const std::string input = (dir() / "input.txt").string();
+  tool::test::WriteFile(input, tool::test::Bytes("10 key down Enter\n20 fly\n30 key down ??\n"));
+  const auto result = RunGame({"--headless", "--input", input});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err, input + ": line 2: unknown event 'fly'\n" + input +
+                            ": line 3: unknown key name '?\?'\n");
+}
+
 TEST(RunExitStatus, FailuresToStartWinOverTheTimeLimit) {
   using Ending = GameSystem::Ending;
   const struct {
