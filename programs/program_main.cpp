@@ -1,8 +1,11 @@
 // main() of the two programs: talvex (full screen) and talvex-windowed. They differ only in
 // TALVEX_WINDOWED, the windowed presentation option. Both carry the developer tools that the
-// debug menu's DUMP and COMMAND use.
+// debug menu's DUMP and COMMAND use. The one argument, if any, is the game folder.
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/game_system.h"
 #include "app/program_entry.h"
@@ -14,7 +17,12 @@
 #define TALVEX_WINDOWED 0
 #endif
 
-int main() {
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  // Before the game system exists: its settings file is found from the program's place.
+  if (const int status =
+          tvx::TakeCommandLine(TALVEX_WINDOWED ? "talvex-windowed" : "talvex", args, std::cerr))
+    return status;
   auto backend = tvx::platform::CreateSdlBackend(TALVEX_WINDOWED != 0);
   if (!backend) return 1;
   tvx::platform::Install(std::move(backend));

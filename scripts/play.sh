@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the engine in a window (the demo game folder
-# in the build tree).
+# Installs what is missing, builds, and starts the engine in a window on a game folder: the
+# one given (./scripts/play.sh GAME_DIR), else the demo game folder in the build tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -10,5 +10,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: start this from a desktop session (or set DISPLAY)." >&2
   exit 1
 fi
-cd build/default/game
-exec ./talvex-windowed
+exec build/default/game/talvex-windowed "${1:-build/default/game}"

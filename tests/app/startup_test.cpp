@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "app/program_entry.h"
 #include "app/shell_windows.h"
 #include "platform/file.h"
@@ -138,6 +142,51 @@ TEST_F(StartupTest, ShutdownGoesInOrderAndASecondCopyEndsAtOnce) {
   EXPECT_EQ(ProgramEntry(second), 0);
   EXPECT_EQ(second.mainWindow().handle(), platform::kNoWindow);
   EXPECT_TRUE(backend().boxes().empty());
+}
+
+TEST_F(StartupTest, AGameFolderOnTheCommandLineIsWhereEverythingComesFrom) {
+  const std::filesystem::path folder = dir() / "game";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "TVXCHS.INI") << "[Config]\nTITLE=FOLDER\nStartMES=FIRST.MES\n";
+  std::ofstream(folder / "FIRST.MES", std::ios::binary).put('\0');  // END
+  std::ostringstream err;
+  const std::vector<std::string> args = {"game"};  // relative to where the program started
+  ASSERT_EQ(TakeCommandLine("talvex", args, err), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(std::filesystem::current_path(), folder);
+  EXPECT_EQ(platform::ProgramPath(), (folder / "talvex").string());
+
+  // The settings and the start script are the folder's.
+  StartPlatform();
+  GameSystem system({.windowed = true});
+  ASSERT_TRUE(system.StartUp());
+  EXPECT_EQ(system.mainWindow().title(), "FOLDER");
+  EXPECT_EQ(system.RunGame(), 0);
+  EXPECT_EQ(system.ending(), GameSystem::Ending::kGameEnded);
+  EXPECT_TRUE(backend().boxes().empty());
+}
+
+TEST_F(StartupTest, TheCommandLineIsNothingOrOneFolderThatIsThere) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* err;
+  } cases[] = {
+      {{}, 0, ""},
+      {{"nowhere"}, 1, "talvex-windowed: no game folder nowhere\n"},
+      {{"TVXCHS.INI"}, 1, "talvex-windowed: no game folder TVXCHS.INI\n"},
+      {{"a", "b"}, 2, "usage: talvex-windowed [GAME_DIR]\n"},
+      {{"--fast"}, 2, "usage: talvex-windowed [GAME_DIR]\n"},
+  };
+  WriteSettings("");  // a file, not a folder
+  for (const auto& c : cases) {
+    std::ostringstream err;
+    EXPECT_EQ(TakeCommandLine("talvex-windowed", c.args, err), c.status) << c.err;
+    EXPECT_EQ(err.str(), c.err);
+    // Nothing moved.
+    EXPECT_EQ(std::filesystem::current_path(), dir());
+    EXPECT_EQ(platform::ProgramPath(), (dir() / "talvex").string());
+  }
 }
 
 }  // namespace
