@@ -80,7 +80,7 @@ int ShowMap(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (!bytes) return kExitFailure;
   const maze::MapReading reading = maze::ReadMap(*bytes);
   if (!reading.map) {
-    err << "maze show: " << paths->in << ": " << reading.error << "\n";
+    err << "maze show: '" << paths->in << "' is not a map record: " << reading.error << "\n";
     return kExitFailure;
   }
   std::vector<std::string> notes;
