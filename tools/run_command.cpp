@@ -247,10 +247,7 @@ struct Deadline {
 }  // namespace
 
 int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (!args.empty() && IsHelpFlag(args[0])) {
-    out << kUsage << "\n" << kHelp;
-    return kExitOk;
-  }
+  if (HasHelpFlag(args)) return Help(out, kUsage, kHelp);
   const auto options = Parse(args, err);
   if (!options) return kExitUsage;
   std::error_code reason;

@@ -137,6 +137,11 @@ TEST(ToolHelpAndErrors, EveryCommandAnswersHelpWithItsOwnUsage) {
       EXPECT_EQ(result.code, 0) << Joined(args);
       EXPECT_EQ(result.out.rfind(usage, 0), 0u) << Joined(args) << "\n" << result.out;
       EXPECT_EQ(result.err, "") << Joined(args);
+      // After other arguments too.
+      args.insert(args.end() - 1, "IN");
+      const RunResult later = Tool(args);
+      EXPECT_EQ(later.code, 0) << Joined(args) << "\n" << later.err;
+      EXPECT_EQ(later.out, result.out) << Joined(args);
     }
   }
 }
