@@ -7,8 +7,7 @@
 #include "platform/file.h"
 #include "sound/ima_adpcm.h"
 #include "sound/wave_format.h"
-#include "tools/wav/ima_encoder.h"
-#include "tools/wav/resampler.h"
+#include "tools/wav/engine_sound.h"
 #include "tools/wav/wav_data.h"
 
 namespace tvx::tool {
@@ -29,8 +28,6 @@ constexpr std::string_view kHelp =
     "IN may be PCM of 8, 16, 24 or 32 bits, 32-bit float or IMA ADPCM, any rate, any number\n"
     "of channels (they are mixed down). A loop in IN is kept by convert (moved to the new\n"
     "rate); voices do not loop. Files are replaced only once they are complete.\n";
-
-constexpr uint32_t kEngineRate = 22050;
 
 std::optional<std::vector<uint8_t>> ReadFile(const std::string& path, std::string_view command,
                                              std::ostream& err) {
@@ -54,19 +51,6 @@ bool Write(const std::string& path, std::span<const uint8_t> bytes, std::string_
   if (platform::WriteFileAtomically(path, bytes)) return true;
   err << "wav " << command << ": " << path << ": cannot write the file\n";
   return false;
-}
-
-// The engine's samples: the channels mixed down, at 22050 Hz, 16-bit.
-std::vector<int16_t> EngineSamples(const WavData& wav) {
-  std::vector<float> mono(wav.Frames());
-  for (const auto& channel : wav.channels)
-    for (size_t i = 0; i < mono.size(); ++i) mono[i] += channel[i] / wav.channels.size();
-  const std::vector<float> resampled = Resample(mono, wav.format.samplesPerSec, kEngineRate);
-  std::vector<int16_t> out(resampled.size());
-  for (size_t i = 0; i < out.size(); ++i)
-    out[i] =
-        static_cast<int16_t>(std::clamp(std::lround(resampled[i] * 32768.0f), -32768L, 32767L));
-  return out;
 }
 
 std::optional<uint32_t> ParseFrame(const std::string& text) {
@@ -108,21 +92,10 @@ int Convert(const std::string& in_path, const std::string& out_path, std::ostrea
             std::ostream& err) {
   const auto wav = ReadWavFile(in_path, "convert", err);
   if (!wav) return kExitFailure;
-  const std::vector<int16_t> samples = EngineSamples(*wav);
-  std::optional<LoopRecord> loop = wav->loop;
-  if (loop && wav->format.samplesPerSec) {
-    // The loop keeps its place in time.
-    const auto move = [&](uint32_t frame) {
-      return static_cast<uint32_t>(std::min<uint64_t>(
-          samples.size(), (uint64_t{frame} * kEngineRate + wav->format.samplesPerSec / 2) /
-                              wav->format.samplesPerSec));
-    };
-    loop->start = move(loop->start);
-    loop->end = move(loop->end);
-  }
-  if (!Write(out_path, WritePcm16(samples, kEngineRate, loop), "convert", err)) return kExitFailure;
+  const EngineSound music = MusicFile(*wav);
+  if (!Write(out_path, music.file, "convert", err)) return kExitFailure;
   out << in_path << ": " << wav->Frames() << " frames at " << wav->format.samplesPerSec << " Hz -> "
-      << out_path << ": " << samples.size() << " frames, 22050 Hz 16-bit mono\n";
+      << out_path << ": " << music.frames << " frames, 22050 Hz 16-bit mono\n";
   return kExitOk;
 }
 
@@ -130,13 +103,9 @@ int Adpcm(const std::string& in_path, const std::string& out_path, std::ostream&
           std::ostream& err) {
   const auto wav = ReadWavFile(in_path, "adpcm", err);
   if (!wav) return kExitFailure;
-  const std::vector<int16_t> samples = EngineSamples(*wav);
-  const std::vector<uint8_t> blocks = EncodeImaAdpcm(samples, kVoiceSourceFormat.blockAlign);
-  const auto file =
-      WriteImaAdpcm(blocks, static_cast<uint32_t>(samples.size()), kVoiceSourceFormat);
-  if (!Write(out_path, file, "adpcm", err)) return kExitFailure;
-  out << in_path << " -> " << out_path << ": " << samples.size() << " frames in "
-      << (blocks.size() + kVoiceSourceFormat.blockAlign - 1) / kVoiceSourceFormat.blockAlign
+  const EngineSound voice = VoiceFile(*wav);
+  if (!Write(out_path, voice.file, "adpcm", err)) return kExitFailure;
+  out << in_path << " -> " << out_path << ": " << voice.frames << " frames in " << voice.blocks
       << " IMA ADPCM blocks\n";
   return kExitOk;
 }
