@@ -364,10 +364,15 @@ int Build(const fs::path& source, const fs::path& output, std::ostream& out, std
              std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), err)) {
     return kExitFailure;
   }
-  out << output.string() << ": " << products[kScripts].size() << " scripts, "
-      << products[kPictures].size() << " pictures, " << products[kMusic].size() << " music files, "
-      << products[kVoices].size() << " voices, " << products[kData].size() << " data files; "
-      << kSettingsName << " written\n";
+  out << output.string() << ":";
+  const std::array<Role, kRoleCount> order = {kScripts, kPictures, kMusic, kVoices, kData};
+  for (const Role role : order) {
+    const std::string_view what = kRoles[role].what;
+    const size_t count = products[role].size();
+    // "1 voice", "2 voices", "1 music file"...
+    out << " " << count << " " << (count == 1 ? what.substr(0, what.size() - 1) : what) << ",";
+  }
+  out << " " << kSettingsName << " written\n";
   return kExitOk;
 }
 
