@@ -9,8 +9,7 @@
 #include "sound/ima_adpcm.h"
 #include "sound/wave_format.h"
 #include "tools/text_files.h"
-#include "tools/wav/ima_encoder.h"
-#include "tools/wav/resampler.h"
+#include "tools/wav/engine_sound.h"
 #include "tools/wav/wav_data.h"
 
 namespace tvx::tool {
@@ -48,8 +47,6 @@ constexpr std::string_view kHelp =
     "of channels (they are mixed down). A loop in IN is kept by convert (moved to the new\n"
     "rate); voices do not loop. Files are replaced only once they are complete.\n";
 
-constexpr uint32_t kEngineRate = 22050;
-
 std::optional<std::vector<uint8_t>> ReadFile(const std::string& path, std::string_view command,
                                              std::ostream& err) {
   return ReadInput("wav " + std::string(command), path, err);
@@ -83,19 +80,6 @@ std::optional<WavData> ReadWavFile(const std::string& path, std::string_view com
 bool Write(const std::string& path, std::span<const uint8_t> bytes, std::string_view command,
            std::ostream& err) {
   return WriteOutput("wav " + std::string(command), path, bytes, err);
-}
-
-// The engine's samples: the channels mixed down, at 22050 Hz, 16-bit.
-std::vector<int16_t> EngineSamples(const WavData& wav) {
-  std::vector<float> mono(wav.Frames());
-  for (const auto& channel : wav.channels)
-    for (size_t i = 0; i < mono.size(); ++i) mono[i] += channel[i] / wav.channels.size();
-  const std::vector<float> resampled = Resample(mono, wav.format.samplesPerSec, kEngineRate);
-  std::vector<int16_t> out(resampled.size());
-  for (size_t i = 0; i < out.size(); ++i)
-    out[i] =
-        static_cast<int16_t>(std::clamp(std::lround(resampled[i] * 32768.0f), -32768L, 32767L));
-  return out;
 }
 
 std::optional<uint32_t> ParseFrame(const std::string& text) {
@@ -137,21 +121,10 @@ int Convert(const std::string& in_path, const std::string& out_path, std::ostrea
             std::ostream& err) {
   const auto wav = ReadWavFile(in_path, "convert", err);
   if (!wav) return kExitFailure;
-  const std::vector<int16_t> samples = EngineSamples(*wav);
-  std::optional<LoopRecord> loop = wav->loop;
-  if (loop && wav->format.samplesPerSec) {
-    // The loop keeps its place in time.
-    const auto move = [&](uint32_t frame) {
-      return static_cast<uint32_t>(std::min<uint64_t>(
-          samples.size(), (uint64_t{frame} * kEngineRate + wav->format.samplesPerSec / 2) /
-                              wav->format.samplesPerSec));
-    };
-    loop->start = move(loop->start);
-    loop->end = move(loop->end);
-  }
-  if (!Write(out_path, WritePcm16(samples, kEngineRate, loop), "convert", err)) return kExitFailure;
+  const EngineSound music = MusicFile(*wav);
+  if (!Write(out_path, music.file, "convert", err)) return kExitFailure;
   out << in_path << ": " << wav->Frames() << " frames at " << wav->format.samplesPerSec << " Hz -> "
-      << out_path << ": " << samples.size() << " frames, 22050 Hz 16-bit mono\n";
+      << out_path << ": " << music.frames << " frames, 22050 Hz 16-bit mono\n";
   return kExitOk;
 }
 
@@ -159,13 +132,9 @@ int Adpcm(const std::string& in_path, const std::string& out_path, std::ostream&
           std::ostream& err) {
   const auto wav = ReadWavFile(in_path, "adpcm", err);
   if (!wav) return kExitFailure;
-  const std::vector<int16_t> samples = EngineSamples(*wav);
-  const std::vector<uint8_t> blocks = EncodeImaAdpcm(samples, kVoiceSourceFormat.blockAlign);
-  const auto file =
-      WriteImaAdpcm(blocks, static_cast<uint32_t>(samples.size()), kVoiceSourceFormat);
-  if (!Write(out_path, file, "adpcm", err)) return kExitFailure;
-  out << in_path << " -> " << out_path << ": " << samples.size() << " frames in "
-      << (blocks.size() + kVoiceSourceFormat.blockAlign - 1) / kVoiceSourceFormat.blockAlign
+  const EngineSound voice = VoiceFile(*wav);
+  if (!Write(out_path, voice.file, "adpcm", err)) return kExitFailure;
+  out << in_path << " -> " << out_path << ": " << voice.frames << " frames in " << voice.blocks
       << " IMA ADPCM blocks\n";
   return kExitOk;
 }

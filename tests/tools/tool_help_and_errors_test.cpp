@@ -155,7 +155,11 @@ TEST(ToolHelpAndErrors, EveryGroupAnswersHelpAndNamesUnknownCommands) {
       EXPECT_EQ(help.out.rfind("usage: talvex-tool " + name + " ", 0), 0u) << help.out;
       EXPECT_EQ(help.err, "") << name;
     }
-    if (name == "run") continue;  // no actions: its argument is a game folder
+    // No actions: run takes a game folder, build a source and an output folder.
+    if (name == "run" || name == "build") {
+      EXPECT_EQ(Tool({name, "bogus"}).code, name == "run" ? 1 : 2) << name;
+      continue;
+    }
     const RunResult bogus = Tool({name, "bogus"});
     EXPECT_EQ(bogus.code, 2) << name;
     EXPECT_EQ(bogus.err.rfind("talvex-tool " + name + ": unknown command 'bogus'\nusage: ", 0), 0u)
