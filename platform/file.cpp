@@ -14,7 +14,9 @@
 
 namespace tvx::platform {
 
-File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+File::File(File&& other) noexcept : fd_(other.fd_) {
+  other.fd_ = -1;
+}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
@@ -25,7 +27,9 @@ File& File::operator=(File&& other) noexcept {
   return *this;
 }
 
-File::~File() { Close(); }
+File::~File() {
+  Close();
+}
 
 bool File::Open(const std::string& path, Mode mode) {
   Close();
@@ -174,6 +178,54 @@ void AtomicFileWriter::Abort() {
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data) {
   AtomicFileWriter writer;
   return writer.Begin(path) && writer.Write(data) && writer.Commit();
+}
+
+namespace {
+
+// The reason of the last failed system call; an I/O error when the failure set none (a short
+// write).
+std::error_code LastError() {
+  return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::error_code& error) {
+  error.clear();
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    error = std::make_error_code(std::errc::is_a_directory);
+    return std::nullopt;
+  }
+  errno = 0;
+  File file;
+  if (!file.Open(path, File::Mode::Read)) {
+    error = LastError();
+    return std::nullopt;
+  }
+  const auto size = file.Size();
+  if (!size) {
+    error = LastError();
+    return std::nullopt;
+  }
+  std::vector<uint8_t> data(static_cast<size_t>(*size));
+  const auto got = file.Read(data);
+  if (!got) {
+    error = LastError();
+    return std::nullopt;
+  }
+  data.resize(*got);
+  return data;
+}
+
+bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data,
+                         std::error_code& error) {
+  error.clear();
+  AtomicFileWriter writer;
+  errno = 0;
+  if (writer.Begin(path) && writer.Write(data) && writer.Commit()) return true;
+  error = LastError();
+  return false;
 }
 
 namespace {

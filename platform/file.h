@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace tvx::platform {
@@ -67,6 +68,11 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 // Writes to a temporary file beside `path`, flushes it and renames it over `path`, so a
 // failed or interrupted write leaves the old file as it was.
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data);
+// The same, with the system's reason for a failure in `error` (cleared on success); a folder
+// is refused as "Is a directory".
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::error_code& error);
+bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data,
+                         std::error_code& error);
 
 // The path of a loose file named by a game: backslashes become slashes, and when no file has
 // exactly that name, a file whose name differs only in ASCII case is taken (names in scripts

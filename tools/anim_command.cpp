@@ -39,15 +39,16 @@ constexpr std::string_view kBuildHelp =
 constexpr std::string_view kShowHelp =
     "Shows a data block as the text 'anim build' reads, on standard output or into OUT.txt:\n"
     "the frames the programs use and the programs of the slots whose offsets are not 0.\n"
-    "Building the text of a block that 'anim build' made gives the same bytes. Any file is\n"
-    "read; what cannot be written as frames and programs is told in '# note:' lines.\n";
+    "Building the text of a block that 'anim build' made gives the same bytes. Any data is\n"
+    "read (files of known other kinds, such as wave sounds or PNG pictures, are refused);\n"
+    "what cannot be written as frames and programs is told in '# note:' lines.\n";
 
 int Build(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && IsHelpFlag(args[0])) return Help(out, kBuildUsage, kBuildHelp);
+  if (HasHelpFlag(args)) return Help(out, kBuildUsage, kBuildHelp);
   if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kBuildUsage);
   const std::string& in_path = args[0];
   const std::string& out_path = args[1];
-  const auto source = ReadInput("anim build", in_path, err);
+  const auto source = ReadSource("anim build", in_path, err);
   if (!source) return kExitFailure;
   const anim::SourceResult result = anim::ParseSource(
       std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
@@ -69,6 +70,10 @@ int Show(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (!paths) return exit_code;
   const auto block = ReadInput("anim show", paths->in, err);
   if (!block) return kExitFailure;
+  if (const auto kind = KnownFormatOf(*block)) {
+    err << "anim show: '" << paths->in << "' is not animation data: " << *kind << "\n";
+    return kExitFailure;
+  }
   const anim::BlockReading reading = anim::ReadBlock(*block);
   const std::string text = anim::FormatSource(
       reading.data, reading.notes, paths->in + " (" + std::to_string(block->size()) + " bytes)");

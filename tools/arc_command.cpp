@@ -72,7 +72,7 @@ int RunPack(CommandArgs args, std::ostream& out, std::ostream& err) {
 }
 
 int RunList(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && IsHelpFlag(args[0])) return Help(out, kListUsage, kListHelp);
+  if (HasHelpFlag(args)) return Help(out, kListUsage, kListHelp);
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return Usage(err, kListUsage);
   return ListArchive(args[0], out, err);
 }

@@ -11,6 +11,7 @@
 #include "tools/command.h"
 #include "tools/entry_names.h"
 #include "tools/lzss_expand.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -87,7 +88,7 @@ int ListArchive(const std::string& path, std::ostream& out, std::ostream& err) {
   ArcReader reader;
   std::string error;
   if (!reader.Open(path, error)) {
-    err << "arc list: " << path << ": " << error << "\n";
+    err << "arc list: " << error << "\n";
     return kExitFailure;
   }
   PrintRow(out, "NAME", "SIZE", "OFFSET");
@@ -120,7 +121,7 @@ int ExtractArchive(const ExtractRequest& request, std::ostream& out, std::ostrea
   ArcReader reader;
   std::string error;
   if (!reader.Open(request.archive, error)) {
-    err << kPrefix << request.archive << ": " << error << "\n";
+    err << kPrefix << error << "\n";
     return kExitFailure;
   }
   const auto chosen = ChooseEntries(reader, request, err);
@@ -166,8 +167,7 @@ int ExtractArchive(const ExtractRequest& request, std::ostream& out, std::ostrea
       data = std::move(expanded);
     }
     const std::string target = (fs::path(request.directory) / *disk_name).string();
-    if (!platform::WriteFileAtomically(target, *data)) {
-      err << kPrefix << target << ": cannot write the file\n";
+    if (!WriteOutput("arc extract", target, *data, err)) {
       all_written = false;
       continue;
     }

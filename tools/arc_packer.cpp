@@ -11,6 +11,7 @@
 #include "resources/byte_order.h"
 #include "tools/command.h"
 #include "tools/entry_names.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -111,15 +112,13 @@ int PackArchive(const PackRequest& request, std::ostream& out, std::ostream& err
   uint64_t plain_total = 0;
   for (size_t i = 0; i < sources.size(); ++i) {
     std::error_code ec;
-    if (!fs::is_regular_file(sources[i].path, ec)) {
+    if (fs::exists(sources[i].path, ec) && !fs::is_directory(sources[i].path, ec) &&
+        !fs::is_regular_file(sources[i].path, ec)) {
       err << kPrefix << sources[i].path << ": not a regular file\n";
       return kExitFailure;
     }
-    auto data = platform::ReadWholeFile(sources[i].path);
-    if (!data) {
-      err << kPrefix << sources[i].path << ": cannot read the file\n";
-      return kExitFailure;
-    }
+    auto data = ReadInput("arc pack", sources[i].path, err);
+    if (!data) return kExitFailure;
     plain_total += data->size();
     if (request.lzss) *data = encoder.Encode(*data);
     // Offsets and sizes are 32-bit: the whole archive must stay below 4 GiB.
@@ -137,8 +136,7 @@ int PackArchive(const PackRequest& request, std::ostream& out, std::ostream& err
   for (size_t i = 0; i < entries.size(); ++i) arc::WriteEntry(index, i, entries[i]);
   arc::ScrambleIndex(index.first(index_end - arc::kHeaderSize));
 
-  if (!platform::WriteFileAtomically(request.output, archive)) {
-    err << kPrefix << request.output << ": cannot write the file\n";
+  if (!WriteOutput("arc pack", request.output, archive, err)) {
     return kExitFailure;
   }
   out << request.output << ": " << entries.size() << (entries.size() == 1 ? " entry" : " entries")

@@ -1,40 +1,53 @@
 #include "tools/arc_reader.h"
 
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
 #include "resources/byte_order.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 
 bool ArcReader::Open(const std::string& path, std::string& error) {
   items_.clear();
+  errno = 0;
   if (!file_.Open(path, platform::File::Mode::Read)) {
-    error = "cannot open the file";
+    std::error_code ignored;
+    const std::error_code reason =
+        std::filesystem::is_directory(path, ignored)
+            ? std::make_error_code(std::errc::is_a_directory)
+            : std::error_code(errno ? errno : EIO, std::generic_category());
+    error = CannotRead(path, reason);
     return false;
   }
   const auto size = file_.Size();
   if (!size) {
-    error = "cannot read the file";
+    error = CannotRead(path, std::error_code(errno ? errno : EIO, std::generic_category()));
     return false;
   }
   file_size_ = static_cast<uint64_t>(*size);
   if (file_size_ < arc::kHeaderSize) {
-    error = "too short to be an archive (" + std::to_string(file_size_) + " bytes)";
+    error =
+        "'" + path + "' is not an archive: too short (" + std::to_string(file_size_) + " bytes)";
     return false;
   }
   std::vector<uint8_t> header(arc::kHeaderSize);
   if (file_.Read(header) != header.size()) {
-    error = "cannot read the archive header";
+    error = path + ": cannot read the archive header";
     return false;
   }
   const uint64_t count = bytes::LoadLe32(header, 0);
   const uint64_t index_size = count * arc::kEntrySize;
   if (index_size + arc::kHeaderSize > file_size_) {
-    error = "damaged: the index claims " + std::to_string(count) +
-            " entries, more than a file of " + std::to_string(file_size_) + " bytes can hold";
+    error = "'" + path + "' is not an archive (or a damaged one): its index claims " +
+            std::to_string(count) + " entries, more than a file of " + std::to_string(file_size_) +
+            " bytes can hold";
     return false;
   }
   std::vector<uint8_t> index(static_cast<size_t>(index_size));
   if (file_.Read(index) != index.size()) {
-    error = "cannot read the archive index";
+    error = path + ": cannot read the archive index";
     return false;
   }
   arc::ScrambleIndex(index);

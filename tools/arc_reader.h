@@ -20,7 +20,7 @@ class ArcReader {
   };
 
   // Opens the archive and loads its index. On failure returns false with a message for
-  // people in `error` (without the path).
+  // people in `error` that names the file.
   bool Open(const std::string& path, std::string& error);
 
   uint64_t FileSize() const { return file_size_; }

@@ -29,6 +29,13 @@ inline bool IsHelpFlag(std::string_view arg) {
   return arg == "--help" || arg == "-h";
 }
 
+// Whether --help or -h is among the arguments.
+inline bool HasHelpFlag(std::span<const std::string> args) {
+  for (const std::string& arg : args)
+    if (IsHelpFlag(arg)) return true;
+  return false;
+}
+
 // An argument that looks like an option; a lone "-" does not.
 inline bool IsOption(std::string_view arg) {
   return arg.size() > 1 && arg[0] == '-';
@@ -47,7 +54,8 @@ inline int Help(std::ostream& out, std::string_view usage, std::string_view help
 }
 
 // A command with actions of its own ("arc pack", "g16 info"): the first argument picks one
-// and the action gets the rest; --help there shows `help`, anything unknown the usage.
+// and the action gets the rest; --help there shows the usage and `help`, an unknown action
+// "unknown command" and the usage (exit code 2).
 struct Action {
   std::string_view name;
   CommandFunction run;
@@ -57,10 +65,7 @@ inline int RunAction(CommandArgs args, std::ostream& out, std::ostream& err,
                      std::span<const Action> actions) {
   if (args.empty()) return Usage(err, usage);
   const std::string& name = args[0];
-  if (IsHelpFlag(name)) {
-    out << help;
-    return kExitOk;
-  }
+  if (IsHelpFlag(name)) return Help(out, usage, help);
   for (const Action& action : actions)
     if (name == action.name) return action.run(args.subspan(1), out, err);
   err << "talvex-tool " << command << ": unknown command '" << name << "'\n";

@@ -11,6 +11,7 @@
 #include "platform/file.h"
 #include "tools/g16_file.h"
 #include "tools/png_io.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -103,8 +104,7 @@ int Encode(CommandArgs args, std::ostream& out, std::ostream& err) {
     return kExitFailure;
   }
   const std::vector<uint8_t> file = EncodeG16(*picture, x, y);
-  if (!platform::WriteFileAtomically(paths[1], file)) {
-    err << "g16 encode: " << paths[1] << ": cannot write the file\n";
+  if (!WriteOutput("g16 encode", paths[1], file, err)) {
     return kExitFailure;
   }
   const uint64_t pixels = G16PixelBytes(picture->width, picture->height);
@@ -124,15 +124,12 @@ int Decode(CommandArgs args, std::ostream& out, std::ostream& err) {
     if (IsOption(arg)) return Usage(err, kDecodeUsage);
   }
   if (args.size() != 2) return Usage(err, kDecodeUsage);
-  const auto file = platform::ReadWholeFile(args[0]);
-  if (!file) {
-    err << "g16 decode: " << args[0] << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  const auto file = ReadInput("g16 decode", args[0], err);
+  if (!file) return kExitFailure;
   std::string error;
   const auto picture = DecodeG16(*file, error);
   if (!picture) {
-    err << "g16 decode: " << args[0] << ": " << error << "\n";
+    err << "g16 decode: '" << args[0] << "' is not a G16 picture: " << error << "\n";
     return kExitFailure;
   }
   if (!WritePngFile(args[1], *picture, error)) {
@@ -144,20 +141,18 @@ int Decode(CommandArgs args, std::ostream& out, std::ostream& err) {
 }
 
 int Info(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && IsHelpFlag(args[0])) {
-    out << kInfoUsage << "\n" << kInfoHelp;
-    return kExitOk;
-  }
+  if (HasHelpFlag(args)) return Help(out, kInfoUsage, kInfoHelp);
   if (args.size() != 1 || IsOption(args[0])) return Usage(err, kInfoUsage);
   const std::string& path = args[0];
-  const auto file = platform::ReadWholeFile(path);
-  if (!file) {
-    err << "g16 info: " << path << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  const auto file = ReadInput("g16 info", path, err);
+  if (!file) return kExitFailure;
+  const auto other = KnownFormatOf(*file);
   const auto header = ReadG16Header(*file);
-  if (!header) {
-    err << "g16 info: " << path << ": too short for a G16 header (" << file->size() << " bytes)\n";
+  if (other || !header) {
+    err << "g16 info: '" << path << "' is not a G16 picture: "
+        << (other ? *other
+                  : "too short for a G16 header (" + std::to_string(file->size()) + " bytes)")
+        << "\n";
     return kExitFailure;
   }
   const G16StreamCheck check = CheckG16Stream(*file);

@@ -1,8 +1,12 @@
 #include "tools/g16_file.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "archive/lzss_decoder.h"
 #include "archive/lzss_encoder.h"
 #include "resources/byte_order.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 
@@ -56,6 +60,10 @@ G16StreamCheck CheckG16Stream(std::span<const uint8_t> file) {
 }
 
 std::optional<Picture555> DecodeG16(std::span<const uint8_t> file, std::string& error) {
+  if (auto other = KnownFormatOf(file)) {
+    error = *other;
+    return std::nullopt;
+  }
   const auto header = ReadG16Header(file);
   if (!header) {
     error = "too short for a G16 header (" + std::to_string(file.size()) + " bytes)";

@@ -47,7 +47,8 @@ G16StreamCheck CheckG16Stream(std::span<const uint8_t> file);
 
 // Decodes a G16 file with the engine's loader onto a scratch plane of the picture's size:
 // the picture itself, without padding, rows top to bottom. nullopt with `error` for a file
-// without a header, an empty or too large picture, or a stream too short for its pixels.
+// of another kind (KnownFormatOf), without a header, an empty or too large picture, or a stream too
+// short for its pixels.
 std::optional<Picture555> DecodeG16(std::span<const uint8_t> file, std::string& error);
 
 }  // namespace tvx::tool

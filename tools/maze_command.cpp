@@ -54,11 +54,11 @@ constexpr std::string_view kShowHelp =
     "a wall differ, the grid shows the upper or left one and a 'wall' line the other.\n";
 
 int BuildMap(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && IsHelpFlag(args[0])) return Help(out, kMapUsage, kMapHelp);
+  if (HasHelpFlag(args)) return Help(out, kMapUsage, kMapHelp);
   if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kMapUsage);
   const std::string& in_path = args[0];
   const std::string& out_path = args[1];
-  const auto source = ReadInput("maze map", in_path, err);
+  const auto source = ReadSource("maze map", in_path, err);
   if (!source) return kExitFailure;
   const maze::MapTextResult result = maze::ParseMapText(
       std::string_view(reinterpret_cast<const char*>(source->data()), source->size()), in_path);
@@ -80,7 +80,7 @@ int ShowMap(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (!bytes) return kExitFailure;
   const maze::MapReading reading = maze::ReadMap(*bytes);
   if (!reading.map) {
-    err << "maze show: " << paths->in << ": " << reading.error << "\n";
+    err << "maze show: '" << paths->in << "' is not a map record: " << reading.error << "\n";
     return kExitFailure;
   }
   std::vector<std::string> notes;

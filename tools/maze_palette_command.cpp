@@ -6,6 +6,7 @@
 #include "tools/maze_command.h"
 #include "tools/maze_palette.h"
 #include "tools/png_io.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -25,11 +26,8 @@ constexpr std::string_view kHelp =
 
 int ShowPalette(const std::string& in_path, const std::string& out_path, std::ostream& out,
                 std::ostream& err) {
-  const auto bytes = platform::ReadWholeFile(in_path);
-  if (!bytes) {
-    err << "maze palette: " << in_path << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  const auto bytes = ReadInput("maze palette", in_path, err);
+  if (!bytes) return kExitFailure;
   std::string error;
   const auto palette = maze::ReadPalette(*bytes, error);
   if (!palette) {
@@ -69,8 +67,7 @@ int RunMazePalette(CommandArgs args, std::ostream& out, std::ostream& err) {
     return kExitFailure;
   }
   const maze::PaletteMaking making = maze::MakePalette(*picture);
-  if (!platform::WriteFileAtomically(paths[1], maze::WritePalette(making.palette))) {
-    err << "maze palette: " << paths[1] << ": cannot write the file\n";
+  if (!WriteOutput("maze palette", paths[1], maze::WritePalette(making.palette), err)) {
     return kExitFailure;
   }
   out << paths[0] << ": ";

@@ -16,6 +16,7 @@
 #include "tools/maze_palette.h"
 #include "tools/maze_tile_set.h"
 #include "tools/png_io.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -72,9 +73,7 @@ struct Files {
 };
 
 std::optional<std::vector<uint8_t>> Load(const std::string& path, std::ostream& err) {
-  auto bytes = platform::ReadWholeFile(path);
-  if (!bytes) err << "maze render: " << path << ": cannot read the file\n";
-  return bytes;
+  return ReadInput("maze render", path, err);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "tools/maze_view_previews.h"
 #include "tools/maze_wall_painter.h"
 #include "tools/png_io.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -102,9 +103,8 @@ std::optional<Options> ParseOptions(CommandArgs args) {
 }
 
 std::optional<maze::Palette> LoadPalette(const std::string& path, std::ostream& err) {
-  const auto bytes = platform::ReadWholeFile(path);
+  const auto bytes = ReadInput("maze tiles", path, err);
   if (!bytes) {
-    err << "maze tiles: " << path << ": cannot read the file\n";
     return std::nullopt;
   }
   std::string error;
@@ -115,11 +115,8 @@ std::optional<maze::Palette> LoadPalette(const std::string& path, std::ostream& 
 
 int Export(const Options& options, const maze::Palette& palette, std::ostream& out,
            std::ostream& err) {
-  const auto set = platform::ReadWholeFile(options.exported);
-  if (!set) {
-    err << "maze tiles: " << options.exported << ": cannot read the file\n";
-    return kExitFailure;
-  }
+  const auto set = ReadInput("maze tiles", options.exported, err);
+  if (!set) return kExitFailure;
   std::string error;
   if (!maze::CheckTileSetSize(set->size(), error)) {
     err << "maze tiles: " << options.exported << ": " << error << "\n";
@@ -214,8 +211,7 @@ int RunMazeTiles(CommandArgs args, std::ostream& out, std::ostream& err) {
       maze::StorePiece(set, number, painter.Piece(number));
     source = "45 pieces rendered from " + options->texture;
   }
-  if (!platform::WriteFileAtomically(out_path, set)) {
-    err << "maze tiles: " << out_path << ": cannot write the file\n";
+  if (!WriteOutput("maze tiles", out_path, set, err)) {
     return kExitFailure;
   }
   out << source << " -> " << out_path << " (" << set.size() << " bytes)\n";

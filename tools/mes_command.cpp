@@ -36,11 +36,11 @@ constexpr std::string_view kDisasmHelp =
     "the same bytes.\n";
 
 int RunAsm(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && IsHelpFlag(args[0])) return Help(out, kAsmUsage, kAsmHelp);
+  if (HasHelpFlag(args)) return Help(out, kAsmUsage, kAsmHelp);
   if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kAsmUsage);
   const std::string& in_path = args[0];
   const std::string& out_path = args[1];
-  const auto source = ReadInput("mes asm", in_path, err);
+  const auto source = ReadSource("mes asm", in_path, err);
   if (!source) return kExitFailure;
   const mes::AssembleResult result =
       mes::Assemble(std::string_view(reinterpret_cast<const char*>(source->data()), source->size()),

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/file.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -38,13 +39,13 @@ void OnWarning(png_structp png, png_const_charp message) {
   std::snprintf(sink->warning, sizeof sink->warning, "%s", message);
 }
 
-struct ReadSource {
+struct PngInput {
   std::span<const uint8_t> data;
   size_t at;
 };
 
 void ReadBytes(png_structp png, png_bytep out, size_t count) {
-  auto* source = static_cast<ReadSource*>(png_get_io_ptr(png));
+  auto* source = static_cast<PngInput*>(png_get_io_ptr(png));
   if (count > source->data.size() - source->at) png_error(png, "the file ends early");
   std::memcpy(out, source->data.data() + source->at, count);
   source->at += count;
@@ -165,7 +166,7 @@ std::optional<Picture555> DecodePng(std::span<const uint8_t> file, std::string& 
     error = "out of memory";
     return std::nullopt;
   }
-  ReadSource source{file, 0};
+  PngInput source{file, 0};
   png_set_read_fn(handle.png(), &source, ReadBytes);
   RowLayout layout{};
   if (!ReadHeader(handle.png(), handle.info(), layout)) {
@@ -233,9 +234,10 @@ std::optional<std::vector<uint8_t>> EncodePng(const Picture555& picture, std::st
 }
 
 std::optional<Picture555> ReadPngFile(const std::string& path, std::string& error) {
-  const auto file = platform::ReadWholeFile(path);
+  std::error_code reason;
+  const auto file = platform::ReadWholeFile(path, reason);
   if (!file) {
-    error = path + ": cannot read the file";
+    error = CannotRead(path, reason);
     return std::nullopt;
   }
   auto picture = DecodePng(*file, error);
@@ -249,8 +251,9 @@ bool WritePngFile(const std::string& path, const Picture555& picture, std::strin
     error = path + ": " + error;
     return false;
   }
-  if (!platform::WriteFileAtomically(path, *bytes)) {
-    error = path + ": cannot write the file";
+  std::error_code reason;
+  if (!platform::WriteFileAtomically(path, *bytes, reason)) {
+    error = CannotWrite(path, reason);
     return false;
   }
   return true;

@@ -21,6 +21,7 @@
 #include "tools/plane_dump.h"
 #include "tools/run_backend.h"
 #include "tools/sound_dump.h"
+#include "tools/text_files.h"
 
 namespace tvx::tool {
 namespace {
@@ -259,23 +260,23 @@ int RunExitStatus(GameSystem::Ending ending, bool time_ran_out) {
 }
 
 int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (!args.empty() && IsHelpFlag(args[0])) {
-    out << kUsage << "\n" << kHelp;
-    return kExitOk;
-  }
+  if (HasHelpFlag(args)) return Help(out, kUsage, kHelp);
   const auto options = Parse(args, err);
   if (!options) return kExitUsage;
-  if (!fs::is_directory(options->game_dir)) {
-    err << "talvex-tool run: no game folder " << options->game_dir.string() << "\n";
+  std::error_code reason;
+  if (!fs::is_directory(options->game_dir, reason)) {
+    if (!reason)
+      reason = std::make_error_code(fs::exists(options->game_dir)
+                                        ? std::errc::not_a_directory
+                                        : std::errc::no_such_file_or_directory);
+    err << "talvex-tool run: no game folder '" << options->game_dir.string()
+        << "': " << reason.message() << "\n";
     return kExitFailure;
   }
   std::vector<platform::ScriptedEvent> events;
   if (options->input) {
-    const auto text = platform::ReadWholeFile(options->input->string());
-    if (!text) {
-      err << "talvex-tool run: cannot read " << options->input->string() << "\n";
-      return kExitFailure;
-    }
+    const auto text = ReadInput("talvex-tool run", options->input->string(), err);
+    if (!text) return kExitFailure;
     auto parsed = platform::ParseEventScript(
         std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
     if (!parsed.ok()) {

@@ -1,6 +1,7 @@
 #include "tools/text_files.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/file.h"
 
@@ -32,11 +33,51 @@ std::optional<ShowArgs> ParseShowArgs(CommandArgs args, std::ostream& out, std::
   return parsed;
 }
 
+std::string CannotRead(std::string_view path, const std::error_code& reason) {
+  return "cannot read '" + std::string(path) + "': " + reason.message();
+}
+
+std::string CannotWrite(std::string_view path, const std::error_code& reason) {
+  return "cannot write '" + std::string(path) + "': " + reason.message();
+}
+
+std::optional<std::string> KnownFormatOf(std::span<const uint8_t> file) {
+  struct Signature {
+    std::string_view bytes;
+    std::string_view name;
+  };
+  static constexpr Signature kSignatures[] = {
+      {"RIFF", "a RIFF file (wave sound)"}, {"\x89PNG", "a PNG picture"}, {"GIF8", "a GIF picture"},
+      {"\xFF\xD8\xFF", "a JPEG picture"},   {"BM", "a BMP picture"},      {"OggS", "an Ogg file"},
+      {"PK\x03\x04", "a ZIP file"},
+  };
+  for (const Signature& signature : kSignatures) {
+    if (file.size() >= signature.bytes.size() &&
+        std::equal(signature.bytes.begin(), signature.bytes.end(), file.begin(),
+                   [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }))
+      return "it is " + std::string(signature.name);
+  }
+  return std::nullopt;
+}
+
 std::optional<std::vector<uint8_t>> ReadInput(std::string_view who, const std::string& path,
                                               std::ostream& err) {
-  auto bytes = platform::ReadWholeFile(path);
-  if (!bytes) err << who << ": " << path << ": cannot read the file\n";
+  std::error_code reason;
+  auto bytes = platform::ReadWholeFile(path, reason);
+  if (!bytes) err << who << ": " << CannotRead(path, reason) << "\n";
   return bytes;
+}
+
+std::optional<std::vector<uint8_t>> ReadSource(std::string_view who, const std::string& path,
+                                               std::ostream& err) {
+  auto bytes = ReadInput(who, path, err);
+  if (!bytes) return bytes;
+  std::optional<std::string> kind = KnownFormatOf(*bytes);
+  if (!kind && std::find(bytes->begin(), bytes->end(), uint8_t{0}) != bytes->end())
+    kind = "it has NUL bytes";
+  if (!kind) return bytes;
+  err << who << ": '" << path << "' is not a text file: " << *kind << "\n";
+  return std::nullopt;
 }
 
 bool ReportErrors(std::string_view who, std::span<const std::string> errors,
@@ -50,8 +91,9 @@ bool ReportErrors(std::string_view who, std::span<const std::string> errors,
 
 bool WriteOutput(std::string_view who, const std::string& path, std::span<const uint8_t> bytes,
                  std::ostream& err) {
-  if (platform::WriteFileAtomically(path, bytes)) return true;
-  err << who << ": " << path << ": cannot write the file\n";
+  std::error_code reason;
+  if (platform::WriteFileAtomically(path, bytes, reason)) return true;
+  err << who << ": " << CannotWrite(path, reason) << "\n";
   return false;
 }
 

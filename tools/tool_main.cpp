@@ -6,6 +6,7 @@
 
 #include "tools/anim_command.h"
 #include "tools/arc_command.h"
+#include "tools/build_command.h"
 #include "tools/g16_command.h"
 #include "tools/lzss_command.h"
 #include "tools/maze_command.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr std::array kCommands = {
     Command{"anim", "make and read animation data for the slots of system call 3", RunAnim},
     Command{"arc", "pack, list and extract ARC archives", RunArc},
+    Command{"build", "make a game folder from a source folder by convention", RunBuild},
     Command{"g16", "make G16 pictures from PNG files, and back", RunG16},
     Command{"lzss", "compress and expand files in the engine's LZSS coding", RunLzss},
     Command{"maze", "make maze maps, wall tiles and palettes, and render views", RunMaze},

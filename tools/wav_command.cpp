@@ -1,5 +1,6 @@
 #include "tools/wav_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iomanip>
@@ -7,8 +8,8 @@
 #include "platform/file.h"
 #include "sound/ima_adpcm.h"
 #include "sound/wave_format.h"
-#include "tools/wav/ima_encoder.h"
-#include "tools/wav/resampler.h"
+#include "tools/text_files.h"
+#include "tools/wav/engine_sound.h"
 #include "tools/wav/wav_data.h"
 
 namespace tvx::tool {
@@ -16,6 +17,22 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: talvex-tool wav info FILE | convert IN OUT | adpcm IN OUT | loop FILE START END\n";
+constexpr std::string_view kInfoUsage = "usage: talvex-tool wav info FILE\n";
+constexpr std::string_view kConvertUsage = "usage: talvex-tool wav convert IN OUT\n";
+constexpr std::string_view kAdpcmUsage = "usage: talvex-tool wav adpcm IN OUT\n";
+constexpr std::string_view kLoopUsage = "usage: talvex-tool wav loop FILE START END\n";
+
+constexpr std::string_view kInfoHelp =
+    "Shows a wave file's format, length and loop, and whether the engine plays it as it is.\n";
+constexpr std::string_view kConvertHelp =
+    "Writes IN as 22050 Hz 16-bit mono PCM, the format of music and effects; a loop in IN is\n"
+    "kept, moved to the new rate. OUT is replaced only once it is complete.\n";
+constexpr std::string_view kAdpcmHelp =
+    "Writes IN as 22050 Hz mono IMA ADPCM in 512-byte blocks, the format of voices (which do\n"
+    "not loop). OUT is replaced only once it is complete.\n";
+constexpr std::string_view kLoopHelp =
+    "Makes FILE loop from sample frame START up to, not including, frame END (a loop it had\n"
+    "is replaced). FILE is replaced only once it is complete.\n";
 
 constexpr std::string_view kHelp =
     "talvex-tool wav: the engine's sound files.\n"
@@ -30,19 +47,30 @@ constexpr std::string_view kHelp =
     "of channels (they are mixed down). A loop in IN is kept by convert (moved to the new\n"
     "rate); voices do not loop. Files are replaced only once they are complete.\n";
 
-constexpr uint32_t kEngineRate = 22050;
-
 std::optional<std::vector<uint8_t>> ReadFile(const std::string& path, std::string_view command,
                                              std::ostream& err) {
-  auto bytes = platform::ReadWholeFile(path);
-  if (!bytes) err << "wav " << command << ": " << path << ": cannot read the file\n";
-  return bytes;
+  return ReadInput("wav " + std::string(command), path, err);
+}
+
+// Whether the bytes start as a RIFF/WAVE file does; false after "'PATH' is not a RIFF/WAVE
+// sound".
+bool IsRiffWave(std::span<const uint8_t> bytes, const std::string& path, std::string_view command,
+                std::ostream& err) {
+  const auto has = [&](size_t at, std::string_view tag) {
+    return bytes.size() >= at + tag.size() &&
+           std::equal(tag.begin(), tag.end(), bytes.begin() + static_cast<ptrdiff_t>(at),
+                      [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
+  };
+  if (has(0, "RIFF") && has(8, "WAVE")) return true;
+  err << "wav " << command << ": '" << path
+      << "' is not a RIFF/WAVE sound (no RIFF header naming WAVE)\n";
+  return false;
 }
 
 std::optional<WavData> ReadWavFile(const std::string& path, std::string_view command,
                                    std::ostream& err) {
   const auto bytes = ReadFile(path, command, err);
-  if (!bytes) return std::nullopt;
+  if (!bytes || !IsRiffWave(*bytes, path, command, err)) return std::nullopt;
   std::string error;
   auto wav = ReadWav(*bytes, error);
   if (!wav) err << "wav " << command << ": " << path << ": " << error << "\n";
@@ -51,22 +79,7 @@ std::optional<WavData> ReadWavFile(const std::string& path, std::string_view com
 
 bool Write(const std::string& path, std::span<const uint8_t> bytes, std::string_view command,
            std::ostream& err) {
-  if (platform::WriteFileAtomically(path, bytes)) return true;
-  err << "wav " << command << ": " << path << ": cannot write the file\n";
-  return false;
-}
-
-// The engine's samples: the channels mixed down, at 22050 Hz, 16-bit.
-std::vector<int16_t> EngineSamples(const WavData& wav) {
-  std::vector<float> mono(wav.Frames());
-  for (const auto& channel : wav.channels)
-    for (size_t i = 0; i < mono.size(); ++i) mono[i] += channel[i] / wav.channels.size();
-  const std::vector<float> resampled = Resample(mono, wav.format.samplesPerSec, kEngineRate);
-  std::vector<int16_t> out(resampled.size());
-  for (size_t i = 0; i < out.size(); ++i)
-    out[i] =
-        static_cast<int16_t>(std::clamp(std::lround(resampled[i] * 32768.0f), -32768L, 32767L));
-  return out;
+  return WriteOutput("wav " + std::string(command), path, bytes, err);
 }
 
 std::optional<uint32_t> ParseFrame(const std::string& text) {
@@ -108,21 +121,10 @@ int Convert(const std::string& in_path, const std::string& out_path, std::ostrea
             std::ostream& err) {
   const auto wav = ReadWavFile(in_path, "convert", err);
   if (!wav) return kExitFailure;
-  const std::vector<int16_t> samples = EngineSamples(*wav);
-  std::optional<LoopRecord> loop = wav->loop;
-  if (loop && wav->format.samplesPerSec) {
-    // The loop keeps its place in time.
-    const auto move = [&](uint32_t frame) {
-      return static_cast<uint32_t>(std::min<uint64_t>(
-          samples.size(), (uint64_t{frame} * kEngineRate + wav->format.samplesPerSec / 2) /
-                              wav->format.samplesPerSec));
-    };
-    loop->start = move(loop->start);
-    loop->end = move(loop->end);
-  }
-  if (!Write(out_path, WritePcm16(samples, kEngineRate, loop), "convert", err)) return kExitFailure;
+  const EngineSound music = MusicFile(*wav);
+  if (!Write(out_path, music.file, "convert", err)) return kExitFailure;
   out << in_path << ": " << wav->Frames() << " frames at " << wav->format.samplesPerSec << " Hz -> "
-      << out_path << ": " << samples.size() << " frames, 22050 Hz 16-bit mono\n";
+      << out_path << ": " << music.frames << " frames, 22050 Hz 16-bit mono\n";
   return kExitOk;
 }
 
@@ -130,13 +132,9 @@ int Adpcm(const std::string& in_path, const std::string& out_path, std::ostream&
           std::ostream& err) {
   const auto wav = ReadWavFile(in_path, "adpcm", err);
   if (!wav) return kExitFailure;
-  const std::vector<int16_t> samples = EngineSamples(*wav);
-  const std::vector<uint8_t> blocks = EncodeImaAdpcm(samples, kVoiceSourceFormat.blockAlign);
-  const auto file =
-      WriteImaAdpcm(blocks, static_cast<uint32_t>(samples.size()), kVoiceSourceFormat);
-  if (!Write(out_path, file, "adpcm", err)) return kExitFailure;
-  out << in_path << " -> " << out_path << ": " << samples.size() << " frames in "
-      << (blocks.size() + kVoiceSourceFormat.blockAlign - 1) / kVoiceSourceFormat.blockAlign
+  const EngineSound voice = VoiceFile(*wav);
+  if (!Write(out_path, voice.file, "adpcm", err)) return kExitFailure;
+  out << in_path << " -> " << out_path << ": " << voice.frames << " frames in " << voice.blocks
       << " IMA ADPCM blocks\n";
   return kExitOk;
 }
@@ -146,11 +144,11 @@ int Loop(const std::string& path, const std::string& start_text, const std::stri
   const auto start = ParseFrame(start_text);
   const auto end = ParseFrame(end_text);
   if (!start || !end) {
-    err << "wav loop: START and END are sample frame numbers\n" << kUsage;
+    err << "wav loop: START and END are sample frame numbers\n" << kLoopUsage;
     return kExitUsage;
   }
   const auto bytes = ReadFile(path, "loop", err);
-  if (!bytes) return kExitFailure;
+  if (!bytes || !IsRiffWave(*bytes, path, "loop", err)) return kExitFailure;
   std::string error;
   const auto wav = ReadWav(*bytes, error);
   if (!wav) {
@@ -168,19 +166,59 @@ int Loop(const std::string& path, const std::string& start_text, const std::stri
   return kExitOk;
 }
 
+// The paths and numbers of an action: `count` arguments, none an option; --help anywhere
+// shows the action's help. Nothing when the action ends at once with `exit_code`.
+bool TakeArgs(CommandArgs args, size_t count, std::ostream& out, std::ostream& err,
+              std::string_view usage, std::string_view help, int& exit_code) {
+  for (const std::string& arg : args) {
+    if (IsHelpFlag(arg)) {
+      exit_code = Help(out, usage, help);
+      return false;
+    }
+  }
+  for (const std::string& arg : args) {
+    if (IsOption(arg) || arg.empty()) {
+      exit_code = Usage(err, usage);
+      return false;
+    }
+  }
+  if (args.size() != count) {
+    exit_code = Usage(err, usage);
+    return false;
+  }
+  return true;
+}
+
+int RunInfo(CommandArgs args, std::ostream& out, std::ostream& err) {
+  int code = kExitOk;
+  if (!TakeArgs(args, 1, out, err, kInfoUsage, kInfoHelp, code)) return code;
+  return Info(args[0], out, err);
+}
+
+int RunConvert(CommandArgs args, std::ostream& out, std::ostream& err) {
+  int code = kExitOk;
+  if (!TakeArgs(args, 2, out, err, kConvertUsage, kConvertHelp, code)) return code;
+  return Convert(args[0], args[1], out, err);
+}
+
+int RunAdpcm(CommandArgs args, std::ostream& out, std::ostream& err) {
+  int code = kExitOk;
+  if (!TakeArgs(args, 2, out, err, kAdpcmUsage, kAdpcmHelp, code)) return code;
+  return Adpcm(args[0], args[1], out, err);
+}
+
+int RunLoop(CommandArgs args, std::ostream& out, std::ostream& err) {
+  int code = kExitOk;
+  if (!TakeArgs(args, 3, out, err, kLoopUsage, kLoopHelp, code)) return code;
+  return Loop(args[0], args[1], args[2], out, err);
+}
+
 }  // namespace
 
 int RunWav(CommandArgs args, std::ostream& out, std::ostream& err) {
-  if (!args.empty() && IsHelpFlag(args[0])) {
-    out << kUsage << "\n" << kHelp;
-    return kExitOk;
-  }
-  if (args.size() == 2 && args[0] == "info") return Info(args[1], out, err);
-  if (args.size() == 3 && args[0] == "convert") return Convert(args[1], args[2], out, err);
-  if (args.size() == 3 && args[0] == "adpcm") return Adpcm(args[1], args[2], out, err);
-  if (args.size() == 4 && args[0] == "loop") return Loop(args[1], args[2], args[3], out, err);
-  err << kUsage;
-  return kExitUsage;
+  static constexpr Action kActions[] = {
+      {"info", RunInfo}, {"convert", RunConvert}, {"adpcm", RunAdpcm}, {"loop", RunLoop}};
+  return RunAction(args, out, err, "wav", kUsage, kHelp, kActions);
 }
 
 }  // namespace tvx::tool

@@ -190,16 +190,21 @@ TEST(G16Tool, BadInputEndsWithAMessage) {
     std::string message;
   };
   const std::vector<Case> cases = {
-      {{"encode", dir / "absent.png", dir / "X.G16"}, dir / "absent.png: cannot read the file"},
+      {{"encode", dir / "absent.png", dir / "X.G16"},
+       "cannot read '" + (dir / "absent.png") + "': No such file or directory"},
       {{"encode", dir / "text.png", dir / "X.G16"}, dir / "text.png: not a PNG file"},
-      {{"encode", dir / "in.png", dir / "no/such/X.G16"}, dir / "no/such/X.G16: cannot write"},
-      {{"decode", dir / "absent.G16", dir / "x.png"}, dir / "absent.G16: cannot read the file"},
+      {{"encode", dir / "in.png", dir / "no/such/X.G16"},
+       "cannot write '" + (dir / "no/such/X.G16") + "': No such file or directory"},
+      {{"decode", dir / "absent.G16", dir / "x.png"},
+       "cannot read '" + (dir / "absent.G16") + "': No such file or directory"},
       {{"decode", dir / "TINY.G16", dir / "x.png"}, "too short for a G16 header (5 bytes)"},
       {{"decode", dir / "CUT.G16", dir / "x.png"}, "the pixel stream ends after "},
       {{"decode", dir / "EMPTY.G16", dir / "x.png"}, "an empty picture (0 x 8)"},
       {{"decode", dir / "HUGE.G16", dir / "x.png"}, "65535 x 65535 is too large"},
-      {{"decode", dir / "GOOD.G16", dir / "no/such/x.png"}, dir / "no/such/x.png: cannot write"},
-      {{"info", dir / "absent.G16"}, dir / "absent.G16: cannot read the file"},
+      {{"decode", dir / "GOOD.G16", dir / "no/such/x.png"},
+       "cannot write '" + (dir / "no/such/x.png") + "': No such file or directory"},
+      {{"info", dir / "absent.G16"},
+       "cannot read '" + (dir / "absent.G16") + "': No such file or directory"},
       {{"info", dir / "TINY.G16"}, "too short for a G16 header"},
       {{"info", dir / "CUT.G16"}, "the pixel stream ends after "},
   };
