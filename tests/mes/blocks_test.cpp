@@ -8,14 +8,9 @@ namespace tvx::mes {
 namespace {
 
 using test::AssembleOk;
+using test::ErrorsOf;
 using test::Hex;
 using test::JoinLines;
-
-std::string ErrorsOf(std::string_view source) {
-  const AssembleResult result = Assemble(source, "bad.tvs");
-  EXPECT_TRUE(result.code.empty()) << source;
-  return JoinLines(result.errors);
-}
 
 TEST(Blocks, CompileToTheRawJumps) {
   const struct {

@@ -71,4 +71,11 @@ inline std::vector<std::string> BodyLines(const std::string& text) {
   return lines;
 }
 
+// The errors of a source that must not assemble, one per line; no code may come out.
+inline std::string ErrorsOf(std::string_view source) {
+  const AssembleResult result = Assemble(source, "bad.tvs");
+  EXPECT_TRUE(result.code.empty()) << source;
+  return JoinLines(result.errors);
+}
+
 }  // namespace tvx::mes::test
