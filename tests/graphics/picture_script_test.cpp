@@ -6,27 +6,10 @@
 #include "platform/platform.h"
 #include "resources/byte_order.h"
 #include "tests/script/script_fixture.h"
+#include "tests/support/solid_g16.h"
 
 namespace tvx::testing {
 namespace {
-
-// A G16 file of one colour.
-std::vector<uint8_t> SolidG16(uint16_t x, uint16_t y, uint16_t w, uint16_t h, uint16_t colour) {
-  std::vector<uint8_t> pixels;
-  const size_t row = (size_t{w} + 1) & ~size_t{1};
-  for (size_t i = 0; i < row * h; ++i) {
-    pixels.push_back(static_cast<uint8_t>(colour));
-    pixels.push_back(static_cast<uint8_t>(colour >> 8));
-  }
-  const auto packed = LzssEncoder().Encode(pixels);
-  std::vector<uint8_t> file(8 + packed.size());
-  bytes::StoreLe16(file, 0, x);
-  bytes::StoreLe16(file, 2, y);
-  bytes::StoreLe16(file, 4, w);
-  bytes::StoreLe16(file, 6, h);
-  std::copy(packed.begin(), packed.end(), file.begin() + 8);
-  return file;
-}
 
 class PictureScripts : public ScriptTest {
  protected:
@@ -37,8 +20,8 @@ class PictureScripts : public ScriptTest {
 
 TEST_F(PictureScripts, PicturesAndBlitsReachTheScreen) {
   WriteSettings("[GRAPHICS]\nbBGTYPE=1\n");
-  WriteBytes("RED.G16", SolidG16(10, 20, 30, 40, 0x7C00));
-  WriteBytes("BLUE.G16", SolidG16(0, 0, 8, 8, 0x001F));
+  WriteBytes("RED.G16", SolidG16(0x7C00, 30, 40, 10, 20));
+  WriteBytes("BLUE.G16", SolidG16(0x001F, 8, 8, 0, 0));
   Script("MAIN.MES", R"(
     SYSCALL 8, "red.g16"                ; onto plane 0, shown at once
     SET_REG16 A, DIM16[0][19], DIM16[0][20], DIM16[0][21], DIM16[0][22]
@@ -71,7 +54,7 @@ TEST_F(PictureScripts, PicturesAndBlitsReachTheScreen) {
 
 TEST_F(PictureScripts, RedirectedDrawingStaysOffScreenUntilShown) {
   WriteSettings("[GRAPHICS]\nbBGTYPE=1\n");
-  WriteBytes("RED.G16", SolidG16(0, 0, 16, 16, 0x7C00));
+  WriteBytes("RED.G16", SolidG16(0x7C00, 16, 16, 0, 0));
   Script("MAIN.MES", "SYSCALL 8, \"RED.G16\"\nEND\n");
   StartPlatform();
   system_ = std::make_unique<GameSystem>(GameSystem::Options{.windowed = true});

@@ -12,6 +12,7 @@
 #include "resources/byte_order.h"
 #include "tests/app/game_fixture.h"
 #include "tests/script/script_fixture.h"
+#include "tests/support/solid_g16.h"
 
 namespace tvx::testing {
 namespace {
@@ -24,21 +25,6 @@ uint64_t Hash(std::span<const uint16_t> pixels) {
 
 uint64_t HashOfColour(uint16_t colour) {
   return Hash(std::vector<uint16_t>(640 * 480, colour));
-}
-
-// A full-screen G16 picture of one colour.
-std::vector<uint8_t> SolidG16(uint16_t colour) {
-  std::vector<uint8_t> pixels;
-  for (size_t i = 0; i < 640 * 480; ++i) {
-    pixels.push_back(static_cast<uint8_t>(colour));
-    pixels.push_back(static_cast<uint8_t>(colour >> 8));
-  }
-  const auto packed = LzssEncoder().Encode(pixels);
-  std::vector<uint8_t> file(8 + packed.size());
-  bytes::StoreLe16(file, 4, 640);
-  bytes::StoreLe16(file, 6, 480);
-  std::copy(packed.begin(), packed.end(), file.begin() + 8);
-  return file;
 }
 
 // ---- The channel fade on a started game, stepped by hand or by a thread ----

@@ -13,23 +13,10 @@
 #include "script/animation_table.h"
 #include "tests/app/game_fixture.h"
 #include "tests/script/script_fixture.h"
+#include "tests/support/solid_g16.h"
 
 namespace tvx::testing {
 namespace {
-
-std::vector<uint8_t> SolidG16(uint16_t width, uint16_t height, uint16_t colour) {
-  std::vector<uint8_t> pixels;
-  for (size_t i = 0; i < size_t{width} * height; ++i) {
-    pixels.push_back(static_cast<uint8_t>(colour));
-    pixels.push_back(static_cast<uint8_t>(colour >> 8));
-  }
-  const auto packed = LzssEncoder().Encode(pixels);
-  std::vector<uint8_t> file(8 + packed.size());
-  bytes::StoreLe16(file, 4, width);
-  bytes::StoreLe16(file, 6, height);
-  std::copy(packed.begin(), packed.end(), file.begin() + 8);
-  return file;
-}
 
 // Every slot of the first row plays frames 20 and 21, 32 × 32 blocks of the sheet shown
 // side by side across the screen; the programs and records are built as the game's data
@@ -62,8 +49,8 @@ TEST_F(AnimationThreads, SlotsStepOnTheirClockWhileTheScriptChangesEverything) {
     std::fclose(file);
   };
   write("ANIM.DAT", RowOfPrograms());
-  write("SCREEN.G16", SolidG16(640, 480, 0x0010));
-  write("SHEET.G16", SolidG16(64, 32, 0x7C00));
+  write("SCREEN.G16", SolidG16(0x0010));
+  write("SHEET.G16", SolidG16(0x7C00, 64, 32));
   const auto assembled = mes::Assemble(R"(
     SET_REG16 A, 0
   again:

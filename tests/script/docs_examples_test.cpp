@@ -16,6 +16,7 @@
 #include "tests/archive/archive_builder.h"
 #include "tests/script/script_fixture.h"
 #include "tests/sound/sound_test_support.h"
+#include "tests/support/solid_g16.h"
 #include "tools/wav/ima_encoder.h"
 #include "tools/wav/wav_data.h"
 
@@ -56,21 +57,6 @@ std::vector<uint8_t> VoiceFile(double seconds) {
   const auto samples = Tone(500, seconds);
   const auto blocks = tool::EncodeImaAdpcm(samples, 512);
   return tool::WriteImaAdpcm(blocks, static_cast<uint32_t>(samples.size()), kVoiceSourceFormat);
-}
-
-// A full-screen G16 picture of one colour.
-std::vector<uint8_t> SolidG16(uint16_t colour) {
-  std::vector<uint8_t> pixels;
-  for (size_t i = 0; i < 640 * 480; ++i) {
-    pixels.push_back(static_cast<uint8_t>(colour));
-    pixels.push_back(static_cast<uint8_t>(colour >> 8));
-  }
-  const auto packed = LzssEncoder().Encode(pixels);
-  std::vector<uint8_t> file(8 + packed.size());
-  bytes::StoreLe16(file, 4, 640);
-  bytes::StoreLe16(file, 6, 480);
-  std::copy(packed.begin(), packed.end(), file.begin() + 8);
-  return file;
 }
 
 constexpr uint16_t kBlue = 0x001F, kGreen = 0x03E0;
