@@ -1,0 +1,55 @@
+// The demo's pictures, each painted whole by one function. The animation frames are cut
+// from the same paintings with the moving part in another phase, so that a frame drawn
+// over its picture matches it pixel for pixel around what moves.
+#pragma once
+
+#include "demo/generator/canvas.h"
+
+namespace tvx::demo {
+
+inline constexpr int kScreenWidth = 640;
+inline constexpr int kScreenHeight = 480;
+
+// Where the moving parts sit on their pictures (the rectangles the frames cover).
+struct Rect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+inline constexpr Rect kTitleBeam{420, 56, 200, 120};  // over TITLE: the lamp at its centre
+inline constexpr int kTitleBeamFrames = 8;
+inline constexpr Rect kCoastWaves{0, 420, 640, 60};  // COAST's bottom strip
+inline constexpr int kWaveFrames = 4;
+inline constexpr Rect kCoastGull{396, 88, 32, 24};  // a gull in COAST's sky
+inline constexpr int kGullFrames = 4;
+inline constexpr Rect kRoomFlame{300, 236, 24, 32};  // the flame of ROOM's oil lamp
+inline constexpr int kFlameFrames = 4;
+
+// TITLE: the lighthouse on its cliff at dusk; `beamFrame` 0-7 the turn of the beam.
+Canvas PaintTitle(int beamFrame = 1);
+// HARBOR and HARBOR2: the same town by day (dusk false) and at dusk.
+Canvas PaintHarbor(bool dusk);
+// COAST: the road along the cliffs; the waves and the gull in the given phases (0-3).
+Canvas PaintCoast(int wavePhase = 0, int gullPhase = 0);
+Canvas PaintTunnel();
+// ROOM: the keeper's room; the flame of the oil lamp in the given phase (0-3).
+Canvas PaintRoom(int flamePhase = 0);
+Canvas PaintLamp();
+Canvas PaintEnding();
+Canvas PaintFogLayer();
+Canvas PaintPanel();
+Canvas PaintFaces();
+Canvas PaintItems();
+// The frame sheet: every frame listed in ANIMS.md, on the key colour.
+Canvas PaintAnimationSheet();
+
+// The maze: three 256 × 256 wall textures (0 dry stone, 1 brick, 2 mossy stone) and a
+// picture holding their colours with the ceiling's and the floor's, for the palette.
+Canvas PaintMazeWall(int kind);
+Canvas PaintMazePaletteSource();
+// The ceiling and floor colours the tile sets are rendered with (RRGGBB).
+inline constexpr const char* kMazeCeiling = "2a2a36";
+inline constexpr const char* kMazeFloor = "5a4a3c";
+
+}  // namespace tvx::demo
