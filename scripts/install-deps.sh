@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config git
   libsdl2-dev xfonts-wqy libpng-dev
   libgtest-dev libbenchmark-dev
+  espeak-ng
   "$@"
 )
 
