@@ -172,45 +172,61 @@ Canvas PaintLamp() {
   for (int x = 10; x < 640; x += 48) c.FillRect(x, 350, x + 3, 392, Hex(0x2a2626));
   // The great lens: a beehive of glass rings round a bullseye, in a brass frame.
   const float cx = 320;
-  const float top = 60;
-  const float bottom = 370;
-  const float half = 140;
-  c.FillRect(cx - half - 10, bottom, cx + half + 10, bottom + 14, Hex(0x7a5a28));
-  c.FillRect(cx - 60, bottom + 14, cx + 60, 460, Hex(0x4a3a20));
-  c.FillRect(cx - half - 6, top - 12, cx + half + 6, top, Hex(0x7a5a28));
-  int rings = 14;
+  const float top = 64;
+  const float bottom = 366;
+  const float half = 146;
+  const float middle = (top + bottom) / 2;
+  // The lens' half-width at row y: widest at its waist, drawn in towards top and bottom.
+  auto width = [&](float y) {
+    float k = (y - middle) / ((bottom - top) / 2 + 24);
+    return half * std::sqrt(std::max(0.0f, 1 - k * k));
+  };
+  // The pedestal and the brass rings above and below.
+  c.FillRect(cx - 64, bottom + 10, cx + 64, 462, Hex(0x3a2e1a));
+  c.FillRect(cx - 64, bottom + 10, cx - 48, 462, Hex(0x5a4424));
+  c.FillEllipse(cx, bottom + 8, width(bottom) + 14, 12, Hex(0x6a4c22));
+  c.FillEllipse(cx, bottom + 4, width(bottom) + 10, 9, Hex(0x9a7434));
+  const int rings = 15;
   for (int i = 0; i < rings; ++i) {
     float y0 = top + (bottom - top) * i / rings;
     float y1 = top + (bottom - top) * (i + 1) / rings;
-    float mid = (y0 + y1) / 2;
-    float bulge = 1 - std::pow((mid - (top + bottom) / 2) / ((bottom - top) / 2 + 30), 2.0f);
-    float w = half * (0.82f + 0.18f * bulge);
     for (int y = static_cast<int>(y0); y < static_cast<int>(y1); ++y) {
+      float w = width(static_cast<float>(y));
       float t = (y - y0) / (y1 - y0);
       for (int x = static_cast<int>(cx - w); x < static_cast<int>(cx + w); ++x) {
-        float u = (x - cx) / w;
-        // Each prism ring is lit along its upper edge and dark below; the glass shows
-        // the fog through it, darker towards the sides.
+        float u = (x + 0.5f - cx) / w;
+        // Each prism ring is lit along its upper edge and dark below; the glass shows the
+        // fog through it, darker towards the sides where it turns away.
         float prism = 0.3f + 0.7f * std::pow(1 - t, 3.0f);
-        float side = 1 - u * u;
-        Rgb glass = Mix(Hex(0x141c28), Hex(0x6a8a9a), prism * (0.35f + 0.65f * side));
+        float side = std::sqrt(std::max(0.0f, 1 - u * u));
+        Rgb glass = Mix(Hex(0x101824), Hex(0x6a8a9a), prism * (0.25f + 0.75f * side));
         glass = Mix(glass, Hex(0xc8e0e8), std::pow(1 - t, 12.0f) * 0.6f * side);
         c.Set(x, y, glass);
       }
     }
-    c.StrokeLine({cx - w, y1}, {cx + w, y1}, 1.5f, Hex(0x5a4a28));
+    float w1 = width(y1);
+    c.StrokeLine({cx - w1, y1}, {cx + w1, y1}, 1.5f, Hex(0x4a3c22));
   }
   // The bullseye in the middle, its concentric ridges catching a little light.
-  const float by = (top + bottom) / 2;
-  for (int r = 70; r > 0; r -= 10) {
-    float k = static_cast<float>(r) / 70;
-    c.FillEllipse(cx, by, r, r, Mix(Hex(0x8aa8b8), Hex(0x1a2430), k * 0.8f));
-    c.FillEllipse(cx - r * 0.15f, by - r * 0.2f, r * 0.5f, r * 0.25f, Hex(0xe0f0f8), 0.08f);
+  for (int r = 72; r > 0; r -= 9) {
+    float k = static_cast<float>(r) / 72;
+    c.FillEllipse(cx, middle, r, r, Mix(Hex(0x8aa8b8), Hex(0x1a2430), k * 0.8f));
+    c.FillEllipse(cx - r * 0.15f, middle - r * 0.2f, r * 0.5f, r * 0.25f, Hex(0xe0f0f8), 0.08f);
   }
-  c.StrokePath(std::vector<Point>{{cx - 2, top}, {cx - 2, bottom}}, 2, Hex(0x5a4a28), 0.6f);
-  // Brass uprights at the lens' edges.
-  c.FillRect(cx - half - 8, top - 4, cx - half - 2, bottom + 4, Hex(0x8a6a30));
-  c.FillRect(cx + half + 2, top - 4, cx + half + 8, bottom + 4, Hex(0x6a4a20));
+  // Brass ribs holding the glass, curving with it, and its dome on top.
+  for (float k : {-1.0f, -0.55f, 0.55f, 1.0f}) {
+    std::vector<Point> rib;
+    for (int i = 0; i <= 30; ++i) {
+      float y = top + (bottom - top) * i / 30.0f;
+      rib.push_back({cx + k * width(y), y});
+    }
+    c.StrokePath(rib, std::abs(k) > 0.9f ? 5.0f : 3.0f, k < 0 ? Hex(0x9a7434) : Hex(0x6a4c22));
+  }
+  c.FillEllipse(cx, top, width(top) + 6, 16, Hex(0x7a5a28));
+  c.FillEllipse(cx, top - 6, width(top) * 0.7f, 12, Hex(0x9a7434));
+  c.FillEllipse(cx - 20, top - 10, 26, 4, Hex(0xe0c080), 0.4f);
+  // A faint glow low in the glass: the lamp inside is not lit, but the fog gives it light.
+  c.Glow(cx, middle + 40, 150, Hex(0x8aa0b0), 0.08f);
   return c;
 }
 

@@ -204,19 +204,24 @@ Canvas PaintHarbor(bool dusk) {
 
 namespace {
 
-// The cliff top on the right, lowest where it meets the sea on the left; left of its foot the
-// sea reaches the beach.
+// The top of the cliffs on the right, rising away from the sea on the left.
+float CoastTop(float x) {
+  float t = std::clamp((x - 250) / 390, 0.0f, 1.0f);
+  return 300 - 150 * std::pow(t, 0.7f) + 10 * Fbm(x / 50.0f, 2.0f, 4, 41);
+}
+
+// The skyline of the cliffs: their top, cut by the face that falls to the sea at its left
+// end; left of its foot the sea reaches the beach.
 float CoastCliff(float x) {
   const float foot = 250;
   if (x < foot) return 1e4f;
-  float t = std::clamp((x - foot) / (640 - foot), 0.0f, 1.0f);
-  float top = 300 - 150 * std::pow(t, 0.7f) + 10 * Fbm(x / 50.0f, 2.0f, 4, 41);
-  return std::max(top, 430 - (x - foot) * 3.0f + 12 * Fbm(x / 8.0f, 5.0f, 3, 40));
+  return std::max(CoastTop(x), 430 - (x - foot) * 3.0f + 12 * Fbm(x / 8.0f, 5.0f, 3, 40));
 }
 
-// Where the road runs: its upper edge and its width at column x, narrowing into the distance.
+// Where the road runs along the top: its upper edge and its width at column x, narrowing
+// into the distance.
 float RoadTop(float x) {
-  return CoastCliff(x) + 6 + (x - 250) * 0.06f;
+  return CoastTop(x) + 6 + (x - 250) * 0.06f;
 }
 float RoadWidth(float x) {
   return 3 + (x - 250) * 0.07f;
@@ -262,7 +267,7 @@ Canvas PaintCoast(int wavePhase, int gullPhase) {
   far.shade = 0.85f;
   PaintLighthouse(c, far);
   // The cliffs on the right: grass on top, the road along it, rock below.
-  PaintLand(c, CoastCliff, kScreenHeight, Hex(0x6a6a58), 0.55f, Hex(0x8aa060), 0.8f, 46);
+  PaintLand(c, CoastCliff, kScreenHeight, Hex(0x6a6a58), 0.55f, Hex(0x8aa060), 0, 46);
   c.ForEach([&](int x, int y, Rgb& p) {
     float fx = static_cast<float>(x);
     float top = CoastCliff(fx);

@@ -138,8 +138,10 @@ void AddPluck(Track& track, double start, float frequency, float seconds, float 
     float out = line[index];
     line[index] = 0.996f * 0.5f * (line[index] + line[next]);
     index = next;
+    // A few milliseconds of attack: the string is plucked, not switched on with a click.
+    float attack = std::min(1.0f, static_cast<float>(i) / (0.003f * kRate));
     float end = std::min(1.0f, static_cast<float>(count - i) / (0.03f * kRate));
-    track[first + i] += gain * out * end;
+    track[first + i] += gain * out * attack * end;
   }
 }
 
