@@ -87,13 +87,36 @@ void Canvas::StrokePath(std::span<const Point> points, float width, Rgb colour, 
     top = std::min(top, p.y);
     bottom = std::max(bottom, p.y);
   }
-  // One shape for the whole path, so that the joints are not painted twice.
-  FillShape(left - r, top - r, right + r, bottom + r, colour, alpha, [&](float x, float y) {
+  auto distance = [&](float x, float y) {
+    float d = 1e9f;
     for (size_t i = 0; i + 1 < points.size(); ++i) {
-      if (DistanceToSegment({x, y}, points[i], points[i + 1]) <= r) return true;
+      d = std::min(d, DistanceToSegment({x, y}, points[i], points[i + 1]));
     }
-    return false;
-  });
+    return d;
+  };
+  // One shape for the whole path, so that the joints are not painted twice. A pixel whose
+  // centre lies well inside or well outside the stroke needs no samples.
+  int x0 = std::max(0, static_cast<int>(left - r) - 1);
+  int y0 = std::max(0, static_cast<int>(top - r) - 1);
+  int x1 = std::min(width_ - 1, static_cast<int>(right + r) + 1);
+  int y1 = std::min(height_ - 1, static_cast<int>(bottom + r) + 1);
+  for (int y = y0; y <= y1; ++y) {
+    for (int x = x0; x <= x1; ++x) {
+      float centre = distance(x + 0.5f, y + 0.5f);
+      if (centre > r + 0.75f) continue;
+      if (centre < r - 0.75f) {
+        Blend(x, y, colour, alpha);
+        continue;
+      }
+      int hits = 0;
+      for (int sy = 0; sy < 4; ++sy) {
+        for (int sx = 0; sx < 4; ++sx) {
+          hits += distance(x + (sx + 0.5f) / 4, y + (sy + 0.5f) / 4) <= r ? 1 : 0;
+        }
+      }
+      if (hits > 0) Blend(x, y, colour, alpha * static_cast<float>(hits) / 16);
+    }
+  }
 }
 
 void Canvas::Glow(float cx, float cy, float radius, Rgb colour, float amount) {

@@ -35,11 +35,12 @@ void PaintFlame(Canvas& c, int phase) {
               [&](float x, float y) { return inside(x, y + 2.5f, 0.38f); });
 }
 
-}  // namespace
+constexpr float kLampX = kRoomFlame.x + kRoomFlame.width / 2.0f;
 
-Canvas PaintRoom(int flamePhase) {
+// Everything of the room but the flame and the glass round it.
+Canvas PaintRoomScene() {
   Canvas c(kScreenWidth, kScreenHeight);
-  const float lampX = kRoomFlame.x + kRoomFlame.width / 2.0f;
+  const float lampX = kLampX;
   const float lampY = kRoomFlame.y + 18.0f;
   // The round wall: plaster over stone, warm where the lamp reaches, dark at the sides.
   c.ForEach([&](int x, int y, Rgb& p) {
@@ -130,6 +131,11 @@ Canvas PaintRoom(int flamePhase) {
   c.FillRect(lampX - 8, 268, lampX + 8, 274, Hex(0x8a6a30));
   c.Glow(lampX, lampY, 330, Hex(0xffa040), 0.42f);
   c.Glow(lampX, lampY, 90, Hex(0xffc070), 0.35f);
+  return c;
+}
+
+void PaintRoomFlame(Canvas& c, int flamePhase) {
+  const float lampX = kLampX;
   PaintFlame(c, flamePhase);
   // The chimney glass over the flame, faint.
   c.FillShape(lampX - 12, kRoomFlame.y - 6.0f, lampX + 12, 268, Hex(0xfff0d0), 0.12f,
@@ -138,7 +144,25 @@ Canvas PaintRoom(int flamePhase) {
                 float half = 11 - 5 * SmoothStep(0.55f, 0.8f, t);
                 return std::abs(x - lampX) <= half;
               });
+}
+
+}  // namespace
+
+Canvas PaintRoom(int flamePhase) {
+  Canvas c = PaintRoomScene();
+  PaintRoomFlame(c, flamePhase);
   return c;
+}
+
+std::vector<Canvas> RoomFlameFrames() {
+  const Canvas scene = PaintRoomScene();
+  std::vector<Canvas> frames;
+  for (int i = 0; i < kFlameFrames; ++i) {
+    Canvas c = scene;
+    PaintRoomFlame(c, i);
+    frames.push_back(c.Crop(kRoomFlame.x, kRoomFlame.y, kRoomFlame.width, kRoomFlame.height));
+  }
+  return frames;
 }
 
 Canvas PaintLamp() {

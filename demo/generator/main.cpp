@@ -5,6 +5,7 @@
 //                                                    synthesiser
 //
 // The same bytes on every run: every asset has fixed seeds.
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -27,14 +28,17 @@ int Generate(const std::filesystem::path& game_dir, const std::filesystem::path&
   std::filesystem::create_directories(game_dir, ec);
   std::filesystem::create_directories(maze_dir, ec);
   auto assets = tvx::demo::Assets();
-  // Two workers: the assets are independent, and the machine has two cores.
+  // Two workers taking the next asset in turn: the assets are independent, and a build
+  // machine has at least two cores.
   std::vector<std::vector<uint8_t>> bytes(assets.size());
-  auto work = [&](size_t first) {
-    for (size_t i = first; i < assets.size(); i += 2)
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < assets.size(); i = next++) {
       bytes[i] = tvx::demo::MakeAsset(assets[i].file);
+    }
   };
-  std::thread other(work, 1);
-  work(0);
+  std::thread other(work);
+  work();
   other.join();
   for (size_t i = 0; i < assets.size(); ++i) {
     const auto& dir = assets[i].kind == tvx::demo::AssetKind::kMazePicture ? maze_dir : game_dir;

@@ -54,7 +54,23 @@ float TitleCliff(float x) {
 
 }  // namespace
 
-Canvas PaintTitle(int beamFrame) {
+namespace {
+
+LighthouseLook TitleLighthouse() {
+  LighthouseLook house;
+  house.x = 520;
+  house.base = 266;
+  house.height = 172;
+  house.lit = 1;
+  house.shade = 0.62f;
+  house.body = Hex(0xe8d8d0);
+  house.band = Hex(0xa03838);
+  house.shadow = Hex(0x302a50);
+  return house;
+}
+
+// Everything of the title picture but the beam.
+Canvas PaintTitleScene() {
   Canvas c(kScreenWidth, kScreenHeight);
   const int horizon = 318;
   PaintSky(c, 0, horizon,
@@ -83,23 +99,35 @@ Canvas PaintTitle(int beamFrame) {
     float h = random.Range(3, 9);
     c.StrokeLine({x, y}, {x + random.Range(-2, 2), y - h}, 1.2f, Hex(0x1c1c2a));
   }
-  LighthouseLook house;
-  house.x = 520;
-  house.base = 266;
-  house.height = 172;
-  house.lit = 1;
-  house.shade = 0.62f;
-  house.body = Hex(0xe8d8d0);
-  house.band = Hex(0xa03838);
-  house.shadow = Hex(0x302a50);
-  PaintLighthouse(c, house);
+  PaintLighthouse(c, TitleLighthouse());
   // A keeper's cottage beside it, one warm window.
   HouseLook cottage{430, 270, 46, 26, 16, Hex(0x6a5a6a), Hex(0x3a2a3a), 1, 18};
   PaintHouse(c, cottage, Hex(0xffc070));
-  Point lamp = LighthouseLamp(house);
-  PaintBeam(c, lamp, static_cast<float>(beamFrame) / kTitleBeamFrames, 98, Hex(0xfff0c0),
-            kTitleBeam);
   return c;
+}
+
+void PaintTitleBeam(Canvas& c, int frame) {
+  PaintBeam(c, LighthouseLamp(TitleLighthouse()), static_cast<float>(frame) / kTitleBeamFrames, 98,
+            Hex(0xfff0c0), kTitleBeam);
+}
+
+}  // namespace
+
+Canvas PaintTitle(int beamFrame) {
+  Canvas c = PaintTitleScene();
+  PaintTitleBeam(c, beamFrame);
+  return c;
+}
+
+std::vector<Canvas> TitleBeamFrames() {
+  const Canvas scene = PaintTitleScene();
+  std::vector<Canvas> frames;
+  for (int i = 0; i < kTitleBeamFrames; ++i) {
+    Canvas c = scene;
+    PaintTitleBeam(c, i);
+    frames.push_back(c.Crop(kTitleBeam.x, kTitleBeam.y, kTitleBeam.width, kTitleBeam.height));
+  }
+  return frames;
 }
 
 namespace {
@@ -243,9 +271,8 @@ void PaintGull(Canvas& c, float x, float y, int phase) {
   c.Set(static_cast<int>(x + 7), static_cast<int>(y + 1), Hex(0xe0a030));
 }
 
-}  // namespace
-
-Canvas PaintCoast(int wavePhase, int gullPhase) {
+// Everything of the coast picture but the surf and the gulls.
+Canvas PaintCoastScene() {
   Canvas c(kScreenWidth, kScreenHeight);
   const int horizon = 206;
   PaintSky(c, 0, horizon,
@@ -295,7 +322,12 @@ Canvas PaintCoast(int wavePhase, int gullPhase) {
       p = rock;
     }
   });
-  // The surf at the foot: the bottom strip where the waves run in.
+  return c;
+}
+
+// The surf at the foot and the gulls, in their phases.
+void PaintCoastLife(Canvas& c, int wavePhase, int gullPhase) {
+  // The surf: the bottom strip where the waves run in.
   float phase = static_cast<float>(wavePhase) / kWaveFrames;
   for (int y = kCoastWaves.y; y < kScreenHeight; ++y) {
     for (int x = 0; x < kScreenWidth; ++x) {
@@ -319,7 +351,28 @@ Canvas PaintCoast(int wavePhase, int gullPhase) {
   PaintGull(c, kCoastGull.x + 16.0f, kCoastGull.y + 10.0f, gullPhase);
   PaintGull(c, 470, 60, 1);
   PaintGull(c, 300, 118, 2);
+}
+
+}  // namespace
+
+Canvas PaintCoast(int wavePhase, int gullPhase) {
+  Canvas c = PaintCoastScene();
+  PaintCoastLife(c, wavePhase, gullPhase);
   return c;
+}
+
+void CoastFrames(std::vector<Canvas>& waves, std::vector<Canvas>& gulls) {
+  const Canvas scene = PaintCoastScene();
+  for (int i = 0; i < std::max(kWaveFrames, kGullFrames); ++i) {
+    Canvas c = scene;
+    PaintCoastLife(c, i % kWaveFrames, i % kGullFrames);
+    if (i < kWaveFrames) {
+      waves.push_back(c.Crop(kCoastWaves.x, kCoastWaves.y, kCoastWaves.width, kCoastWaves.height));
+    }
+    if (i < kGullFrames) {
+      gulls.push_back(c.Crop(kCoastGull.x, kCoastGull.y, kCoastGull.width, kCoastGull.height));
+    }
+  }
 }
 
 Canvas PaintTunnel() {

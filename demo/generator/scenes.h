@@ -3,6 +3,8 @@
 // over its picture matches it pixel for pixel around what moves.
 #pragma once
 
+#include <vector>
+
 #include "demo/generator/canvas.h"
 
 namespace tvx::demo {
@@ -41,6 +43,11 @@ Canvas PaintFogLayer();
 Canvas PaintPanel();
 Canvas PaintFaces();
 Canvas PaintItems();
+// The animation frames: each the block of its picture where it is drawn, in every phase.
+std::vector<Canvas> TitleBeamFrames();
+void CoastFrames(std::vector<Canvas>& waves, std::vector<Canvas>& gulls);
+std::vector<Canvas> RoomFlameFrames();
+
 // The frame sheet: every frame listed in ANIMS.md, on the key colour.
 Canvas PaintAnimationSheet();
 

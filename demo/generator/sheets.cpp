@@ -169,23 +169,16 @@ Canvas PaintAnimationSheet() {
   // The layout ANIMS.md lists: beams in two rows of four, the four wave strips below them,
   // gulls and flames to the right of the waves.
   Canvas sheet(800, 480, kKey);
+  std::vector<Canvas> beams = TitleBeamFrames();
   for (int i = 0; i < kTitleBeamFrames; ++i) {
-    Canvas title = PaintTitle(i);
-    sheet.Paste(title.Crop(kTitleBeam.x, kTitleBeam.y, kTitleBeam.width, kTitleBeam.height),
-                (i % 4) * kTitleBeam.width, (i / 4) * kTitleBeam.height);
+    sheet.Paste(beams[i], (i % 4) * kTitleBeam.width, (i / 4) * kTitleBeam.height);
   }
-  for (int i = 0; i < kWaveFrames; ++i) {
-    Canvas coast = PaintCoast(i, i);
-    sheet.Paste(coast.Crop(kCoastWaves.x, kCoastWaves.y, kCoastWaves.width, kCoastWaves.height), 0,
-                240 + i * kCoastWaves.height);
-    sheet.Paste(coast.Crop(kCoastGull.x, kCoastGull.y, kCoastGull.width, kCoastGull.height),
-                640 + i * kCoastGull.width, 240);
-  }
-  for (int i = 0; i < kFlameFrames; ++i) {
-    Canvas room = PaintRoom(i);
-    sheet.Paste(room.Crop(kRoomFlame.x, kRoomFlame.y, kRoomFlame.width, kRoomFlame.height),
-                640 + i * kRoomFlame.width, 280);
-  }
+  std::vector<Canvas> waves, gulls;
+  CoastFrames(waves, gulls);
+  for (int i = 0; i < kWaveFrames; ++i) sheet.Paste(waves[i], 0, 240 + i * kCoastWaves.height);
+  for (int i = 0; i < kGullFrames; ++i) sheet.Paste(gulls[i], 640 + i * kCoastGull.width, 240);
+  std::vector<Canvas> flames = RoomFlameFrames();
+  for (int i = 0; i < kFlameFrames; ++i) sheet.Paste(flames[i], 640 + i * kRoomFlame.width, 280);
   return sheet;
 }
 
