@@ -36,7 +36,7 @@ Sound MakeMurmur(std::string_view text, uint32_t seed) {
     }
     syllables.push_back(!pause);
   }
-  const float syllable = 0.24f;
+  const float syllable = 0.3f;
   Track track(At(0.2 + syllables.size() * syllable + 0.3), 0.0f);
   Random random(seed * 977 + 5);
   const float two_pi = 2 * std::numbers::pi_v<float>;

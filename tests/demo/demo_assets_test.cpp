@@ -14,6 +14,7 @@
 
 #include "demo/generator/asset_catalog.h"
 #include "demo/generator/scenes.h"
+#include "demo/generator/sounds.h"
 #include "tools/arc_reader.h"
 #include "tools/png_io.h"
 #include "tools/wav/wav_data.h"
@@ -203,6 +204,29 @@ TEST(DemoAssets, TheGeneratorMakesTheSameBytesAsTheBuildDid) {
     EXPECT_EQ(made, MakeAsset(name)) << name;
   }
   EXPECT_TRUE(MakeAsset("NOPE.png").empty());
+}
+
+TEST(DemoAssets, TheStandInVoiceHumsEverySyllableAndPausesAtPunctuation) {
+  // 孩子，雾要来了。: two syllables, a comma, four syllables, a full stop.
+  Sound line = MakeMurmur("孩子，雾要来了。", 1);
+  const double syllable = 0.3, lead = 0.2;
+  ASSERT_FALSE(line.loop.has_value());
+  EXPECT_NEAR(static_cast<double>(line.samples.size()) / kSampleRate, lead + 8 * syllable + 0.3,
+              0.01);
+  auto loudness = [&](int index) {
+    size_t first = static_cast<size_t>((lead + index * syllable) * kSampleRate);
+    size_t count = static_cast<size_t>(syllable * kSampleRate);
+    double squares = 0;
+    for (size_t i = first; i < first + count; ++i)
+      squares += static_cast<double>(line.samples[i]) * line.samples[i];
+    return std::sqrt(squares / static_cast<double>(count)) / 32768;
+  };
+  for (int spoken : {0, 1, 3, 4, 5, 6}) EXPECT_GT(loudness(spoken), 0.03) << spoken;
+  EXPECT_EQ(loudness(2), 0.0);  // the comma
+  EXPECT_EQ(loudness(7), 0.0);  // the full stop
+  // A longer line lasts longer; the same line and seed give the same sound.
+  EXPECT_GT(MakeMurmur("你好，请问陈伯住在这里吗？", 1).samples.size(), line.samples.size());
+  EXPECT_EQ(MakeMurmur("孩子，雾要来了。", 1).samples, line.samples);
 }
 
 std::set<std::string> ArchiveNames(const std::string& archive) {
