@@ -413,13 +413,13 @@ Canvas PaintTunnel() {
     c.FillPolygon(stone, Scale(Hex(0x7a766c), random.Range(0.85f, 1.1f)));
   }
   // The dark inside, a little lighter at the far end.
-  c.FillShape(cx - innerW, innerTop - 30, cx + innerW, floor, Hex(0x08080c), 1,
-              [&](float x, float y) {
-                float dx = (x - cx) / innerW;
-                if (y >= innerTop + 70) return std::abs(dx) <= 1;
-                float dy = (innerTop + 70 - y) / 96;
-                return dx * dx + dy * dy <= 1;
-              });
+  auto inside = [&](float x, float y) {
+    float dx = (x - cx) / innerW;
+    if (y >= innerTop + 70) return std::abs(dx) <= 1;
+    float dy = (innerTop + 70 - y) / 96;
+    return dx * dx + dy * dy <= 1;
+  };
+  c.FillShape(cx - innerW, innerTop - 30, cx + innerW, floor, Hex(0x08080c), 1, inside);
   c.Glow(cx + 10, 330, 40, Hex(0x2a3040), 0.3f);
   // Moss and grass over the stones, the path leading in.
   c.ForEach([&](int x, int y, Rgb& p) {
@@ -430,9 +430,12 @@ Canvas PaintTunnel() {
     if (path < 1) p = Mix(p, Mix(Hex(0x5a5040), Hex(0x7a6a50), n), SmoothStep(1, 0.8f, path));
   });
   c.ForEach([&](int x, int y, Rgb& p) {
-    if (y < 200 || y > floor + 4 || p.r + p.g + p.b < 0.1f) return;  // not inside the tunnel
+    // Not inside the tunnel, nor on the arch's edge.
+    if (y < 200 || y > floor + 4 || inside(x - 1.0f, y + 0.5f) || inside(x + 2.0f, y + 0.5f)) {
+      return;
+    }
     float n = Fbm(x / 16.0f, y / 10.0f, 4, 67);
-    if (n > 0.62f) p = Mix(p, Hex(0x3a5a30), SmoothStep(0.62f, 0.75f, n) * 0.8f);
+    if (n > 0.64f) p = Mix(p, Hex(0x3a5a30), SmoothStep(0.64f, 0.78f, n) * 0.6f);
   });
   // The lantern on its hook, right of the mouth.
   float lx = cx + innerW + 62;
