@@ -318,7 +318,7 @@ Canvas PaintCoastScene() {
       float strata = Fbm(x / 60.0f, y / 5.0f, 4, 48);
       float crack = SmoothStep(0.7f, 0.78f, Fbm(x / 5.0f, y / 40.0f, 3, 53));
       Rgb rock = Mix(Hex(0x5a5448), Hex(0x9a8e78), strata);
-      rock = Scale(rock, 1 - 0.35f * crack - 0.25f * SmoothStep(300, 420, static_cast<float>(y)));
+      rock = Scale(rock, 1 - 0.2f * crack - 0.25f * SmoothStep(300, 420, static_cast<float>(y)));
       p = rock;
     }
   });
@@ -495,8 +495,10 @@ Canvas PaintFogLayer() {
     // Wisps stretched sideways, denser lower down.
     float n = Fbm(x / 160.0f, y / 50.0f, 6, 91);
     float m = Fbm(x / 60.0f + 3, y / 24.0f, 4, 92);
-    float v = 0.55f + 0.3f * n + 0.1f * m + 0.08f * static_cast<float>(y) / kScreenHeight;
-    p = Mix(Hex(0x7a8290), Hex(0xe4e8ec), Clamp01(v - 0.25f));
+    // Banks of fog with thinner gaps between them, the gaps bluer and darker.
+    float bank = SmoothStep(0.35f, 0.65f, n);
+    float v = 0.25f + 0.55f * bank + 0.15f * m + 0.1f * static_cast<float>(y) / kScreenHeight;
+    p = Mix(Hex(0x5a6474), Hex(0xe8ecf0), Clamp01(v));
   });
   return c;
 }
