@@ -266,6 +266,22 @@ TEST(DemoAssets, TheGameFolderHoldsEveryPictureSoundVoiceAndDataFile) {
   EXPECT_GE(listed, 5u);
   EXPECT_EQ(voices.size(), listed);
   EXPECT_TRUE(ArchiveNames("CHS.ARC").count("MAIN.MES"));
+  // The music keeps its loop through the build's conversion.
+  tool::ArcReader music;
+  std::string error;
+  ASSERT_TRUE(music.Open((kGame / "BGM.ARC").string(), error)) << error;
+  for (const auto& item : music.Items()) {
+    std::string name(item.entry.Name());
+    auto bytes = music.ReadData(item);
+    ASSERT_TRUE(bytes) << name;
+    auto wav = tool::ReadWav(*bytes, error);
+    ASSERT_TRUE(wav) << name << ": " << error;
+    bool loops = name.starts_with("M_") || name == "S_WAVES.WAV";
+    EXPECT_EQ(wav->loop.has_value(), loops) << name;
+    if (loops) {
+      EXPECT_EQ(wav->loop->end, wav->Frames()) << name;
+    }
+  }
   // The maze and the animations lie loose, at their formats' sizes.
   EXPECT_EQ(std::filesystem::file_size(kGame / "PAL.DAT"), 32u);
   for (const char* set : {"WALL1.DAT", "WALL2.DAT", "WALL3.DAT"}) {
@@ -273,6 +289,47 @@ TEST(DemoAssets, TheGameFolderHoldsEveryPictureSoundVoiceAndDataFile) {
   }
   EXPECT_EQ(std::filesystem::file_size(kGame / "MAP.DAT"), 4u + 7 * 7 * 4);
   EXPECT_GT(std::filesystem::file_size(kGame / "ANIM.DAT"), 0u);
+}
+
+TEST(DemoAssets, TheMazeLeadsFromItsStartToEveryCellAndTheWayOut) {
+  // MAP.DAT: u16 width, u16 height, then per cell a u16 of walls (north in bits 12-15, east
+  // 8-11, south 4-7, west 0-3), the event byte and a spare byte. A wall with bit 3 set
+  // cannot be walked through.
+  std::vector<uint8_t> map = ReadFile(kGame / "MAP.DAT");
+  ASSERT_GE(map.size(), 4u);
+  const int width = map[0] | map[1] << 8;
+  const int height = map[2] | map[3] << 8;
+  ASSERT_EQ(map.size(), 4u + static_cast<size_t>(width) * height * 4);
+  auto cell = [&](int x, int y) { return 4 + static_cast<size_t>(y * width + x) * 4; };
+  auto walls = [&](int x, int y) { return map[cell(x, y)] | map[cell(x, y) + 1] << 8; };
+  constexpr int kDx[4] = {0, 1, 0, -1};  // north, east, south, west
+  constexpr int kDy[4] = {-1, 0, 1, 0};
+  std::vector<bool> seen(static_cast<size_t>(width) * height, false);
+  std::vector<std::pair<int, int>> queue = {{0, 0}};
+  seen[0] = true;
+  std::set<int> events;
+  int deadEnds = 0;
+  for (size_t next = 0; next < queue.size(); ++next) {
+    auto [x, y] = queue[next];
+    if (map[cell(x, y) + 2] != 0) events.insert(map[cell(x, y) + 2]);
+    int ways = 0;
+    for (int side = 0; side < 4; ++side) {
+      int wall = walls(x, y) >> (12 - 4 * side) & 0xF;
+      int nx = x + kDx[side], ny = y + kDy[side];
+      if (wall & 8) continue;
+      // No open side leads off the map.
+      ASSERT_TRUE(nx >= 0 && ny >= 0 && nx < width && ny < height) << x << "," << y;
+      ++ways;
+      if (!seen[static_cast<size_t>(ny * width + nx)]) {
+        seen[static_cast<size_t>(ny * width + nx)] = true;
+        queue.push_back({nx, ny});
+      }
+    }
+    if (ways == 1) ++deadEnds;
+  }
+  EXPECT_EQ(queue.size(), seen.size());  // every cell can be reached
+  EXPECT_TRUE(events.count(9));          // the way out
+  EXPECT_GE(deadEnds, 1);
 }
 
 }  // namespace
