@@ -1,13 +1,16 @@
 #include "app/game_system.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 
 #include "app/cursor_resources.h"
 #include "app/pump.h"
 #include "app/shell_windows.h"
+#include "platform/error_box.h"
 #include "platform/platform.h"
 #include "platform/trace.h"
+#include "resources/gbk.h"
 #include "script/script_interpreter.h"
 #include "ui/popup_menu_tracker.h"
 
@@ -86,6 +89,14 @@ void GameSystem::ShowFileName(size_t slot, std::string_view name) {
     shown_files_.erase(shown_files_.begin(), shown_files_.begin() + kRecordLimit / 2);
   shown_files_.push_back({slot, nowFileNames[slot]});
   if (shell_) shell_->RefreshNowFile();
+}
+
+void GameSystem::WarnMaker(std::string_view key, std::string_view text) {
+  if (std::find(warning_keys_.begin(), warning_keys_.end(), key) != warning_keys_.end()) return;
+  warning_keys_.emplace_back(key);
+  maker_warnings_.emplace_back(text);
+  std::fprintf(stderr, "talvex: warning: %.*s\n", static_cast<int>(text.size()), text.data());
+  if (debugMode()) ErrorBox(gbk::FromUtf8("警告"), gbk::FromUtf8(text));
 }
 
 void GameSystem::BuildMenus() {

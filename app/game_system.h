@@ -120,6 +120,10 @@ class GameSystem final : public ScriptHost {
     std::string name;
   };
   const std::vector<ShownFile>& shownFiles() const { return shown_files_; }
+  // Says a maker's warning once per key: on standard error, and in a box in debug mode.
+  void WarnMaker(std::string_view key, std::string_view text) override;
+  // The warnings said so far, in order.
+  const std::vector<std::string>& makerWarnings() const { return maker_warnings_; }
   // Shows the right-button command menu; the chosen command, 0 for none.
   uint16_t TrackCommandMenu(platform::Point screen);
 
@@ -148,6 +152,8 @@ class GameSystem final : public ScriptHost {
   std::atomic<bool> halted_{false};
   DeveloperTools* developer_tools_ = nullptr;
   std::vector<ShownFile> shown_files_;
+  std::vector<std::string> warning_keys_;
+  std::vector<std::string> maker_warnings_;
   static constexpr uint32_t kCursorRequested = 0x10000;
   std::atomic<uint32_t> wanted_cursor_{0};
   SharedState shared_;

@@ -11,6 +11,24 @@ bool PictureLoader::Load(std::span<const uint8_t> file, VramPlane& plane, bool g
   return g16 ? LoadG16(file, plane) : LoadRaw(file, plane);
 }
 
+bool PictureLoader::LooksLike(std::span<const uint8_t> file, bool g16) {
+  constexpr uint32_t kLargest = 4096;  // beyond every plane
+  auto fits = [](uint32_t x, uint32_t y, uint32_t width, uint32_t height) {
+    return x < kLargest && y < kLargest && width >= 1 && width <= kLargest && height >= 1 &&
+           height <= kLargest;
+  };
+  if (g16) {
+    return file.size() > kG16HeaderSize && fits(bytes::LoadLe16(file, 0), bytes::LoadLe16(file, 2),
+                                                bytes::LoadLe16(file, 4), bytes::LoadLe16(file, 6));
+  }
+  if (file.size() < kRawHeaderEnd) return false;
+  const uint32_t width = bytes::LoadLe32(file, 564);
+  const uint32_t height = bytes::LoadLe32(file, 568);
+  if (!fits(bytes::LoadLe16(file, 584), bytes::LoadLe16(file, 588), width, height)) return false;
+  const uint64_t row_bytes = (uint64_t{width} * 2 + 3) & ~uint64_t{3};
+  return kRawPixelsOffset + row_bytes * height <= file.size();
+}
+
 bool PictureLoader::LoadG16(std::span<const uint8_t> file, VramPlane& plane) {
   if (file.size() < kG16HeaderSize) return false;
   const PictureGeometry header{bytes::LoadLe16(file, 0), bytes::LoadLe16(file, 2),

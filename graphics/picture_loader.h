@@ -36,6 +36,10 @@ class PictureLoader {
   bool LoadG16(std::span<const uint8_t> file, VramPlane& plane);
   bool LoadRaw(std::span<const uint8_t> file, VramPlane& plane);
   const PictureGeometry& last() const { return last_; }
+  // Whether the file's header makes sense in the layout: a size and place that a plane can
+  // hold and, for the raw layout, the rows within the file. Used to tell a maker that the
+  // pictures are of the other layout than the settings choose; loading never depends on it.
+  static bool LooksLike(std::span<const uint8_t> file, bool g16);
 
  private:
   LzssDecoder decoder_;

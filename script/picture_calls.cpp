@@ -7,8 +7,10 @@
 #include "archive/archive_set.h"
 #include "graphics/blitter.h"
 #include "graphics/graphics_engine.h"
+#include "graphics/picture_loader.h"
 #include "graphics/vram_plane_set.h"
 #include "platform/tick_thread.h"
+#include "resources/gbk.h"
 #include "script/animation_table.h"
 #include "script/player_input.h"
 #include "script/script_host.h"
@@ -39,6 +41,21 @@ void WaitTicks(ScriptInterpreter& interpreter, uint32_t ticks) {
   });
 }
 
+// Pictures of the other layout than [GRAPHICS] bBGTYPE chooses load as garbage or nothing;
+// the maker hears why, once.
+void WarnOtherLayout(ScriptInterpreter& interpreter, std::string_view name,
+                     std::span<const uint8_t> file) {
+  const bool g16 = interpreter.graphics().g16();
+  if (PictureLoader::LooksLike(file, g16) || !PictureLoader::LooksLike(file, !g16)) return;
+  const std::string text =
+      "picture \"" + gbk::ToUtf8(name) + "\" is " +
+      (g16 ? "in the raw layout, but [GRAPHICS] bBGTYPE=1 chooses G16 pictures: set bBGTYPE=0"
+           : "a G16 picture, but [GRAPHICS] bBGTYPE is 0 (or missing) and chooses the raw "
+             "layout: set bBGTYPE=1") +
+      " in the settings file";
+  interpreter.host().WarnMaker("picture layout", text);
+}
+
 }  // namespace
 
 void PictureCall(ScriptInterpreter& interpreter, const ParamList& p) {
@@ -53,6 +70,7 @@ void PictureCall(ScriptInterpreter& interpreter, const ParamList& p) {
   const uint16_t target = variables.Word(kWordTargetPlane);
   VramPlane& plane = interpreter.planes().Get(target);
   const auto file = staging.first(std::min<size_t>(archives->lastReadSize, staging.size()));
+  WarnOtherLayout(interpreter, name, file);
   if (!interpreter.graphics().LoadPicture(file, plane)) return;
   const PictureGeometry& g = interpreter.graphics().lastPicture();
   variables.SetWord(kWordPictureX, g.x);

@@ -27,6 +27,13 @@ class ScriptHost : public Waiter {
   virtual void ForgetPresses() = 0;
   // Shows a file name in a NOW FILE slot (1 script, 2 picture, 3 data, 4-9 sound channels).
   virtual void ShowFileName(size_t slot, std::string_view name) = 0;
+  // A mistake of the game's that the engine goes on from but its maker should hear of (a
+  // sound played while its switch bit is off, a picture of the other format): said once per
+  // `key`, in the text given (UTF-8).
+  virtual void WarnMaker(std::string_view key, std::string_view text) {
+    (void)key;
+    (void)text;
+  }
 
  protected:
   ~ScriptHost() = default;

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "resources/gbk.h"
 #include "script/player_input.h"
 #include "script/script_host.h"
 #include "script/script_interpreter.h"
@@ -35,12 +36,29 @@ void WaitWhilePlaying(ScriptHost& host, SoundManager& sound, int channel, Early 
   WaitUntil(host, [&] { return !sound.IsChannelPlaying(channel) || stop_early(); });
 }
 
+// A call that would have started a sound while its switch bit is off: the maker hears why
+// nothing plays (the player's own switches are not a mistake and say nothing).
+void WarnSwitchOff(ScriptHost& host, int call, std::string_view bit, std::string_view name) {
+  std::string text = "call " + std::to_string(call) + " played nothing";
+  if (!name.empty()) text += " (\"" + gbk::ToUtf8(name) + "\")";
+  text += ": bit " + std::string(bit) +
+          " of the system flags (system word 2, R16(28)) is clear; set it first, e.g. "
+          "SET_REG16 28, R16(28) | " +
+          std::string(bit);
+  host.WarnMaker(std::string("sound switch ") + std::string(bit), text);
+}
+
 }  // namespace
 
 void MusicAndEffectsCall(ScriptInterpreter& interpreter, const ParamList& p) {
   SoundManager* sound = interpreter.sound();
   ScriptHost& host = interpreter.host();
-  if (!sound || !interpreter.variables().HasSystemFlag(kFlagSoundEnabled)) return;
+  if (!sound) return;
+  if (!interpreter.variables().HasSystemFlag(kFlagSoundEnabled)) {
+    const uint32_t sub = p.Value(0);
+    if (sub == 0 || sub == 3 || sub == 6) WarnSwitchOff(host, 5, "0x0200", p.Text(1));
+    return;
+  }
   const bool on = interpreter.shared().soundOn != 0;
   const uint32_t sub = p.Value(0);
   // Sub-functions beyond the table name no channel; they only reset the music's name.
@@ -99,9 +117,12 @@ void MusicAndEffectsCall(ScriptInterpreter& interpreter, const ParamList& p) {
 void VoiceCall(ScriptInterpreter& interpreter, const ParamList& p) {
   SoundManager* sound = interpreter.sound();
   ScriptHost& host = interpreter.host();
-  if (!sound || interpreter.shared().voiceOn == 0 ||
-      !interpreter.variables().HasSystemFlag(kFlagVoiceEnabled))
+  if (!sound || interpreter.shared().voiceOn == 0) return;
+  if (!interpreter.variables().HasSystemFlag(kFlagVoiceEnabled)) {
+    const uint32_t sub = p.Value(0);
+    if (sub == 0 || sub == 2) WarnSwitchOff(host, 6, "0x0100", p.Text(1));
     return;
+  }
   constexpr int kVoice = SoundManager::kVoice;
   const uint32_t sub = p.Value(0);
   const std::string name = p.Text(1);

@@ -12,11 +12,14 @@
 
 #include "archive/lzss_encoder.h"
 #include "platform/file.h"
+#include "resources/gbk.h"
 #include "tools/arc_packer.h"
+#include "tools/entry_names.h"
 #include "tools/g16_file.h"
 #include "tools/mes/assembler.h"
 #include "tools/png_io.h"
 #include "tools/settings_text.h"
+#include "tools/text_files.h"
 #include "tools/wav/engine_sound.h"
 #include "tools/wav/wav_data.h"
 
@@ -276,13 +279,14 @@ int Build(const fs::path& source, const fs::path& output, std::ostream& out, std
   for (const SourceFile& file : files) present[file.role] = true;
   SettingsText settings = GeneratedSettings(Title(source), present);
   if (settings_path) {
-    const auto text = platform::ReadWholeFile(settings_path->string());
-    if (!text) {
-      err << "build: " << settings_path->string() << ": cannot read the file\n";
-      return kExitFailure;
-    }
-    settings.Merge(SettingsText::Parse(
-        std::string_view(reinterpret_cast<const char*>(text->data()), text->size())));
+    const auto text = ReadInput("build", settings_path->string(), err);
+    if (!text) return kExitFailure;
+    std::string_view raw(reinterpret_cast<const char*>(text->data()), text->size());
+    // Editors save UTF-8 (perhaps with a byte-order mark); the engine reads GBK. Text that is
+    // not UTF-8 is taken to be GBK already.
+    if (raw.starts_with("\xEF\xBB\xBF")) raw.remove_prefix(3);
+    const std::string gbk_text = IsValidUtf8(raw) ? gbk::FromUtf8(raw) : std::string(raw);
+    settings.Merge(SettingsText::Parse(gbk_text));
   }
 
   // Every file made before anything is written, so that one failure leaves nothing half done.

@@ -115,7 +115,7 @@ std::vector<std::string> FencedBlocks(const std::string& text) {
 TEST_F(DocsExamples, EveryBlockOfTheTwoReferencesIsAnExampleFile) {
   std::vector<std::string> files;
   for (const auto& entry : fs::directory_iterator(kDocs / "examples"))
-    files.push_back(ReadText(entry.path()));
+    if (entry.is_regular_file()) files.push_back(ReadText(entry.path()));
   for (const char* doc : {"settings.md", "system-words.md"}) {
     const auto blocks = FencedBlocks(ReadText(kDocs / doc));
     EXPECT_FALSE(blocks.empty()) << doc;
@@ -130,6 +130,7 @@ TEST_F(DocsExamples, EveryExampleAssemblesAndIsQuotedWholeInTheDocuments) {
   const std::string docs = Documents();
   int scripts = 0, settings = 0;
   for (const auto& entry : fs::directory_iterator(kDocs / "examples")) {
+    if (!entry.is_regular_file()) continue;  // the folders of docs/making-a-game.md
     const std::string name = entry.path().filename().string();
     const std::string text = ReadText(entry.path());
     ASSERT_FALSE(text.empty()) << name;
@@ -167,7 +168,7 @@ TEST_F(DocsExamples, TheSoundExamplePlaysMusicVoiceAndEffectInTurn) {
   EXPECT_LT(effect, effect_end);
 }
 
-TEST_F(DocsExamples, WithoutTheBitsTheSoundExampleIsSilentWithoutAWord) {
+TEST_F(DocsExamples, WithoutTheBitsTheSoundExampleIsSilentAndTheMakerIsToldOncePerBit) {
   LooseSounds();
   std::string source = Example("sound.tvs");
   const size_t line = source.find("    SET_REG16 28, R16(28) | 0x0300\n");
@@ -176,9 +177,25 @@ TEST_F(DocsExamples, WithoutTheBitsTheSoundExampleIsSilentWithoutAWord) {
   Script("MAIN.MES", source);
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(SoundEvents().empty()) << ::testing::PrintToString(SoundEvents());
-  EXPECT_TRUE(Boxes().empty());
   // The system flags as they start: 0x000F.
   EXPECT_EQ(vars().Word(kWordSystemFlags), 0x000F);
+  // Music and the effect share one warning; the voice has its own. No box for the player.
+  EXPECT_TRUE(Boxes().empty());
+  const auto& warnings = system_->makerWarnings();
+  ASSERT_EQ(warnings.size(), 2u) << ::testing::PrintToString(warnings);
+  EXPECT_NE(warnings[0].find("call 5 played nothing (\"TITLE.WAV\")"), std::string::npos);
+  EXPECT_NE(warnings[0].find("bit 0x0200"), std::string::npos);
+  EXPECT_NE(warnings[1].find("call 6 played nothing (\"V0001.WAV\")"), std::string::npos);
+  EXPECT_NE(warnings[1].find("bit 0x0100"), std::string::npos);
+}
+
+TEST_F(DocsExamples, InDebugModeTheWarningsAreBoxesToo) {
+  LooseSounds();
+  WriteSettings("[Config]\nbDEBUG=1\n");
+  Script("MAIN.MES", "    SYSCALL 5, 0, \"TITLE.WAV\"\n    SYSCALL 5, 0, \"TITLE.WAV\"\n    END\n");
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(Boxes().size(), 1u) << ::testing::PrintToString(Boxes());
+  EXPECT_EQ(Boxes()[0].rfind("警告 / call 5 played nothing", 0), 0u) << Boxes()[0];
 }
 
 TEST_F(DocsExamples, VoiceOffInTheSettingsSilencesOnlyTheVoice) {
@@ -190,6 +207,8 @@ TEST_F(DocsExamples, VoiceOffInTheSettingsSilencesOnlyTheVoice) {
   EXPECT_LT(Position(events, "0 play TITLE.WAV"), events.size());
   EXPECT_LT(Position(events, "2 play DOOR.WAV"), events.size());
   for (const auto& e : events) EXPECT_NE(e.rfind("1 ", 0), 0u) << e;
+  // The player's own switch is no mistake of the game's.
+  EXPECT_TRUE(system_->makerWarnings().empty());
 }
 
 TEST_F(DocsExamples, SoundOffInTheSettingsPlaysAtTheQuietestVolumeAndStopsInsteadOfWaiting) {
@@ -238,13 +257,34 @@ TEST_F(DocsExamples, TheFirstPictureIsOnTheScreenBeforeTheDissolve) {
   EXPECT_FALSE(system_->planes().redirect());
 }
 
-TEST_F(DocsExamples, WithoutBgTypeTheG16PicturesDrawNothingAndSayNothing) {
+TEST_F(DocsExamples, PicturesOfTheOtherLayoutDrawNothingAndTheMakerIsTold) {
   LoosePictures();
   Script("MAIN.MES", Example("transition.tvs"));
   EXPECT_EQ(Run(), 0);
   EXPECT_FALSE(system_->graphics().g16());
   EXPECT_TRUE(Boxes().empty());
   ExpectWholeScreen(0x0000);
+  const auto& warnings = system_->makerWarnings();
+  ASSERT_EQ(warnings.size(), 1u) << ::testing::PrintToString(warnings);
+  EXPECT_NE(warnings[0].find("\"ROOM1.G16\" is a G16 picture"), std::string::npos);
+  EXPECT_NE(warnings[0].find("set bBGTYPE=1"), std::string::npos);
+}
+
+TEST_F(DocsExamples, ARawPictureWithG16ChosenIsNamedToo) {
+  // A raw picture of 4 x 2 at (0, 0): two rows of 8 bytes from offset 54.
+  std::vector<uint8_t> raw(600, 0);
+  bytes::StoreLe32(raw, 564, 4);
+  bytes::StoreLe32(raw, 568, 2);
+  WriteBytes("RAW.BMP", raw);
+  WriteSettings("[GRAPHICS]\nbBGTYPE=1\n");
+  Script("MAIN.MES", "    SYSCALL 8, \"RAW.BMP\"\n    END\n");
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(system_->makerWarnings().size(), 1u);
+  EXPECT_NE(system_->makerWarnings()[0].find("set bBGTYPE=0"), std::string::npos);
+  // The same picture with the raw layout chosen, and a G16 one with G16: not a word.
+  WriteSettings("[GRAPHICS]\nbBGTYPE=0\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(system_->makerWarnings().empty());
 }
 
 // ---- Save and load ----

@@ -172,6 +172,19 @@ TEST_F(BuildCommand, SettingsDecideWhatIsPackedAndCompressed) {
   EXPECT_EQ(run.code, 0) << run.err;
 }
 
+TEST_F(BuildCommand, ASettingsFileSavedAsUtf8IsWrittenInGbk) {
+  // As an editor saves it, with a byte-order mark; and one already in GBK stays as it is.
+  const std::string title_gbk = "\xD3\xEA\xD2\xB9";  // 雨夜
+  for (const std::string& source :
+       {std::string("\xEF\xBB\xBF[Config]\nTITLE=雨夜\n"), "[Config]\nTITLE=" + title_gbk + "\n"}) {
+    WriteFile((src_ / "TVXCHS.INI").string(), Bytes(source));
+    const auto built = RunCommand(RunBuild, {src_.string(), out_.string()});
+    ASSERT_EQ(built.code, 0) << built.err;
+    const SettingsText ini = SettingsText::Parse(Text(ReadFile((out_ / "TVXCHS.INI").string())));
+    EXPECT_EQ(ini.Get("Config", "TITLE").value_or("(missing)"), title_gbk);
+  }
+}
+
 TEST_F(BuildCommand, FailuresNameTheFile) {
   WriteFile((src_ / "BROKEN.png").string(), Bytes("not a picture"));
   WriteFile((src_ / "lib" / "sound.tvs").string(), Bytes("    SET_REG16 28,\n"));
