@@ -106,5 +106,20 @@ TEST_F(MesLibrary, AChoiceByTheMouse) {
   EXPECT_EQ(Bar(0), kBackground);
 }
 
+// A pointer already over the second item when the menu starts (it has not moved since):
+// the highlight starts on the first, but a click chooses the item under the pointer.
+TEST_F(MesLibrary, AClickChoosesTheItemUnderThePointerEvenIfItNeverMoved) {
+  EXPECT_EQ(Run("100 key down Enter\n130 key up Enter\n"
+                "300 key down Enter\n330 key up Enter\n"
+                "310 mouse move 300 230\n"
+                "800 mouse down left\n850 mouse up left\n",
+                10000),
+            0);
+  EXPECT_FALSE(timed_out_);
+  EXPECT_EQ(R16('C'), 1);
+  EXPECT_EQ(Bar(1), kHighlight);
+  EXPECT_EQ(Bar(0), kBackground);
+}
+
 }  // namespace
 }  // namespace tvx::testing
