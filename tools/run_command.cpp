@@ -71,6 +71,14 @@ struct Options {
   bool dump_presents = false;
 };
 
+// The path made absolute, or as given when the current folder cannot be found (it was
+// removed): opening it then fails with the system's reason, as for any missing file.
+fs::path Absolute(const std::string& path) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(path, ec);
+  return ec ? fs::path(path) : absolute;
+}
+
 // "MS[,MS...]": times in milliseconds.
 bool ParseTimes(std::string_view text, std::vector<uint32_t>& times) {
   for (;;) {
@@ -101,11 +109,11 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
     } else if (arg == "--input") {
       const auto* v = value();
       if (!v) return std::nullopt;
-      options.input = fs::absolute(*v);
+      options.input = Absolute(*v);
     } else if (arg == "--dump") {
       const auto* v = value();
       if (!v) return std::nullopt;
-      options.dump = fs::absolute(*v);
+      options.dump = Absolute(*v);
     } else if (arg == "--dump-at") {
       const auto* v = value();
       if (!v) return std::nullopt;
@@ -131,7 +139,7 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
       err << "talvex-tool run: unknown option '" << arg << "'\n" << kUsage;
       return std::nullopt;
     } else if (options.game_dir.empty()) {
-      options.game_dir = fs::absolute(arg);
+      options.game_dir = Absolute(arg);
     } else {
       err << "talvex-tool run: one game folder only\n" << kUsage;
       return std::nullopt;
@@ -202,7 +210,7 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   cursor << (shape.resource == 0 ? std::string("arrow") : std::to_string(shape.resource)) << ' '
          << (platform::CursorCounter() >= 0 ? 1 : 0) << ' ' << pointer.x << ' ' << pointer.y
          << '\n';
-  if (!boxes || !files || !cursor || !fs::exists(dir / "vars.bin")) {
+  if (!boxes || !files || !cursor || !fs::exists(dir / "vars.bin", ec)) {
     err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
     return false;
   }
@@ -265,8 +273,9 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (!options) return kExitUsage;
   std::error_code reason;
   if (!fs::is_directory(options->game_dir, reason)) {
+    std::error_code ignored;
     if (!reason)
-      reason = std::make_error_code(fs::exists(options->game_dir)
+      reason = std::make_error_code(fs::exists(options->game_dir, ignored)
                                         ? std::errc::not_a_directory
                                         : std::errc::no_such_file_or_directory);
     err << "talvex-tool run: no game folder '" << options->game_dir.string()
@@ -313,9 +322,16 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
     backend = std::make_unique<WrappedRunBackend>(std::move(sdl), hooks);
   }
 
-  // The game folder is the current directory and the settings file lies in it.
-  const fs::path previous = fs::current_path();
-  fs::current_path(options->game_dir);
+  // The game folder is the current directory and the settings file lies in it. The folder we
+  // came from is gone back to afterwards, when it can be found.
+  std::error_code ec;
+  const fs::path previous = fs::current_path(ec);
+  fs::current_path(options->game_dir, ec);
+  if (ec) {
+    err << "talvex-tool run: cannot enter the game folder '" << options->game_dir.string()
+        << "': " << ec.message() << "\n";
+    return kExitFailure;
+  }
   platform::SetProgramPathOverride((options->game_dir / "talvex").string());
   platform::Install(std::move(backend));
 
@@ -362,7 +378,7 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   }
   platform::Uninstall();
   platform::SetProgramPathOverride({});
-  fs::current_path(previous);
+  if (!previous.empty()) fs::current_path(previous, ec);
   return status;
 }
 

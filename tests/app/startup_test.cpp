@@ -173,8 +173,9 @@ TEST_F(StartupTest, TheCommandLineIsNothingOrOneFolderThatIsThere) {
     const char* err;
   } cases[] = {
       {{}, 0, ""},
-      {{"nowhere"}, 1, "talvex-windowed: no game folder nowhere\n"},
-      {{"TVXCHS.INI"}, 1, "talvex-windowed: no game folder TVXCHS.INI\n"},
+      {{"nowhere"}, 1, "talvex-windowed: no game folder nowhere: No such file or directory\n"},
+      {{"TVXCHS.INI"}, 1, "talvex-windowed: no game folder TVXCHS.INI: Not a directory\n"},
+      {{"TVXCHS.INI/sub"}, 1, "talvex-windowed: no game folder TVXCHS.INI/sub: Not a directory\n"},
       {{"a", "b"}, 2, "usage: talvex-windowed [GAME_DIR]\n"},
       {{"--fast"}, 2, "usage: talvex-windowed [GAME_DIR]\n"},
   };

@@ -117,6 +117,46 @@ TEST_F(RunCommandTest, EveryBadInputLineIsNamedWithTheFile) {
                             ": line 3: unknown key name '?\?'\n");
 }
 
+TEST_F(RunCommandTest, AFolderThatCannotBeEnteredIsNamedWithTheSystemsReason) {
+  Script("MAIN.MES", "END\n");
+  // A path through a file.
+  const std::string through_file = (dir() / "MAIN.MES" / "sub").string();
+  auto result = RunCommand(tool::RunRun, {through_file, "--headless"});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err,
+            "talvex-tool run: no game folder '" + through_file + "': Not a directory\n");
+
+  // The folder the run starts from was removed: a relative path is simply not found, and the
+  // game still runs from its absolute path.
+  const fs::path gone = dir() / "gone";
+  fs::create_directories(gone);
+  fs::current_path(gone);
+  fs::remove(gone);
+  result = RunCommand(tool::RunRun, {"game", "--headless"});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err, "talvex-tool run: no game folder 'game': No such file or directory\n");
+  result = RunCommand(tool::RunRun, {dir().string(), "--headless"});
+  EXPECT_EQ(result.code, 0) << result.err;
+  fs::current_path(dir());
+
+  // A folder without the right to enter it (root may enter it all the same).
+  const fs::path locked = dir() / "locked";
+  fs::create_directories(locked);
+  fs::permissions(locked, fs::perms::none);
+  std::error_code ec;
+  fs::current_path(locked, ec);
+  fs::current_path(dir());
+  if (!ec) {
+    fs::permissions(locked, fs::perms::owner_all);
+    GTEST_SKIP() << "this user may enter a folder without permissions";
+  }
+  result = RunCommand(tool::RunRun, {locked.string(), "--headless"});
+  fs::permissions(locked, fs::perms::owner_all);
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err, "talvex-tool run: cannot enter the game folder '" + locked.string() +
+                            "': Permission denied\n");
+}
+
 TEST(RunExitStatus, FailuresToStartWinOverTheTimeLimit) {
   using Ending = GameSystem::Ending;
   const struct {
