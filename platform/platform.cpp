@@ -209,7 +209,12 @@ std::optional<Message> PeekMessage(bool remove) {
   if (s.backend) {
     s.backend->PollEvents();
     PresentDirty();
-    if (s.deadline_expired && static_cast<int32_t>(s.backend->TickCount() - s.deadline) >= 0) {
+    if (s.deadline_expired) {
+      const uint32_t now = s.backend->TickCount();
+      s.deadline_elapsed += static_cast<uint32_t>(now - s.deadline_last_tick);
+      s.deadline_last_tick = now;
+    }
+    if (s.deadline_expired && s.deadline_elapsed >= s.deadline_after) {
       auto expired = std::exchange(s.deadline_expired, nullptr);
       expired(s.deadline_context);
     }
@@ -463,9 +468,13 @@ const std::vector<RecordedBox>& ShownBoxes() {
   return Get().boxes;
 }
 
-void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context) {
+void SetDeadline(uint64_t tick, void (*expired)(void* context), void* context) {
   auto& s = Get();
-  s.deadline = tick;
+  // The ticks from now to `tick`, counted without wrapping; a tick already passed is due at once.
+  const uint32_t now = s.backend ? s.backend->TickCount() : 0;
+  s.deadline_last_tick = now;
+  s.deadline_elapsed = 0;
+  s.deadline_after = tick > now ? tick - now : 0;
   s.deadline_expired = expired;
   s.deadline_context = context;
 }

@@ -149,8 +149,9 @@ struct RecordedBox {
 const std::vector<RecordedBox>& ShownBoxes();
 
 // Calls `expired` once, from the queue, when TickCount reaches `tick` (a run with a time
-// limit ends the game through it). nullptr clears it.
-void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context);
+// limit ends the game through it). `tick` counts from the start of the tick clock in 64 bits:
+// a limit beyond 2^31 or 2^32 ms waits that long. nullptr clears it.
+void SetDeadline(uint64_t tick, void (*expired)(void* context), void* context);
 bool SetFullscreen(WindowId window, bool fullscreen);
 // The window over the whole desktop, without a switch of the display mode.
 bool SetDesktopFullscreen(WindowId window, bool on);

@@ -61,8 +61,9 @@ uint32_t ExpressionEvaluator::Register32(uint8_t r) const {
 uint32_t ExpressionEvaluator::Evaluate() {
   constexpr VmAddress kBase = kVariableAreaAddress;
   for (;;) {
-    // Code that runs off the end of its area ends the expression there.
-    const uint8_t op = interpreter_.PastEnd() ? uint8_t{kExprEnd} : interpreter_.ReadByte(1);
+    // Code that runs off the end of its script or area ends the expression there.
+    const uint8_t op =
+        interpreter_.ExpressionPastEnd() ? uint8_t{kExprEnd} : interpreter_.ReadByte(1);
     if (op <= 0x7F) {
       Push(op);
       continue;

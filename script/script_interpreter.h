@@ -93,6 +93,14 @@ class ScriptInterpreter {
     return byte;
   }
   bool PastEnd() const { return budget_ == 0 || pc_ >= code_.size(); }
+  // Where an expression stops for want of its end byte: past the area, or past the end of
+  // the loaded script when the code runs inside it. The bytes after a script are not its
+  // own; reading them (the image runs to megabytes) would cost every run of such code.
+  bool ExpressionPastEnd() const {
+    if (PastEnd()) return true;
+    const bool in_script = image_address_ >= kScriptImageAddress && image_address_ < script_end_;
+    return in_script && uint64_t{image_address_} + pc_ >= script_end_;
+  }
   uint32_t ReadU16();
   uint32_t ReadU32();
   uint32_t GetPC() const { return pc_; }
@@ -206,6 +214,7 @@ class ScriptInterpreter {
 
   VmAddress image_address_ = kScriptImageAddress;
   std::span<const uint8_t> code_;  // the area from the image address on
+  VmAddress script_end_ = 0;       // after the bytes of the loaded script; 0 before one is loaded
   uint32_t pc_ = 0;
   uint16_t depth_ = 0;
   uint64_t budget_ = UINT64_MAX;

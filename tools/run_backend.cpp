@@ -19,6 +19,15 @@ void DumpHooks::AfterPoll(uint32_t now_ms) {
     const uint32_t due = times_[next_time_++];
     if (at_time_) at_time_(due);
   }
+  if (real_time_end_ && std::chrono::steady_clock::now() >= *real_time_end_) {
+    real_time_end_.reset();
+    if (real_time_expired_) real_time_expired_();
+  }
+}
+
+void DumpHooks::SetRealTimeLimit(uint32_t seconds, std::function<void()> expired) {
+  real_time_end_ = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  real_time_expired_ = std::move(expired);
 }
 
 void DumpHooks::WindowCreated(platform::WindowId id, const platform::WindowDesc& desc) {

@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "usage: talvex-tool run GAME_DIR [--headless] [--input EVENTS] [--until-ms N] "
-    "[--dump DIR [--dump-at MS[,MS...]] [--dump-presents]]\n";
+    "[--timeout-s N] [--dump DIR [--dump-at MS[,MS...]] [--dump-presents]]\n";
 
 constexpr std::string_view kHelp =
     "Runs the engine on a game folder: its settings file is GAME_DIR/TVXCHS.INI and its loose\n"
@@ -38,6 +38,7 @@ constexpr std::string_view kHelp =
     "  --headless      no window: a virtual clock, so the run is the same every time\n"
     "  --input EVENTS  timed input events (see docs/headless-events.md)\n"
     "  --until-ms N    end the game after N ms (virtual time when headless); exit status 124\n"
+    "  --timeout-s N   end the game after N s of real time, headless or not; exit status 124\n"
     "  --dump DIR      when the run ends, write vars.bin (the 4096-byte variable area),\n"
     "                  boxes.txt (caption TAB text per box shown), files.txt (slot TAB name\n"
     "                  per file name shown), all text in UTF-8, and cursor.txt (SHAPE SHOWN\n"
@@ -65,7 +66,8 @@ struct Options {
   fs::path game_dir;
   bool headless = false;
   std::optional<fs::path> input;
-  std::optional<uint32_t> until_ms;
+  std::optional<uint64_t> until_ms;
+  std::optional<uint32_t> timeout_s;
   std::optional<fs::path> dump;
   std::vector<uint32_t> dump_at;
   bool dump_presents = false;
@@ -128,13 +130,23 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
     } else if (arg == "--until-ms") {
       const auto* v = value();
       if (!v) return std::nullopt;
-      uint32_t ms = 0;
+      uint64_t ms = 0;
       const auto [ptr, ec] = std::from_chars(v->data(), v->data() + v->size(), ms);
       if (ec != std::errc() || ptr != v->data() + v->size()) {
         err << "talvex-tool run: --until-ms takes a number of milliseconds, not '" << *v << "'\n";
         return std::nullopt;
       }
       options.until_ms = ms;
+    } else if (arg == "--timeout-s") {
+      const auto* v = value();
+      if (!v) return std::nullopt;
+      uint32_t seconds = 0;
+      const auto [ptr, ec] = std::from_chars(v->data(), v->data() + v->size(), seconds);
+      if (ec != std::errc() || ptr != v->data() + v->size()) {
+        err << "talvex-tool run: --timeout-s takes a number of seconds, not '" << *v << "'\n";
+        return std::nullopt;
+      }
+      options.timeout_s = seconds;
     } else if (!arg.empty() && arg[0] == '-') {
       err << "talvex-tool run: unknown option '" << arg << "'\n" << kUsage;
       return std::nullopt;
@@ -359,6 +371,13 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
           },
           &deadline);
     }
+    if (options->timeout_s) {
+      // Real time, for a game that takes too long to reach its virtual limit (or has none).
+      hooks.SetRealTimeLimit(*options->timeout_s, [&deadline] {
+        deadline.hit = true;
+        deadline.system->Halt();
+      });
+    }
     system->RunSystem();
     status = RunExitStatus(system->ending(), deadline.hit);
     if (system->ending() == GameSystem::Ending::kStartUpFailed)
@@ -375,6 +394,7 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
     system->planes().SetPresentHook(nullptr);
     running = nullptr;
     platform::SetDeadline(0, nullptr, nullptr);
+    hooks.SetRealTimeLimit(0, nullptr);
   }
   platform::Uninstall();
   platform::SetProgramPathOverride({});

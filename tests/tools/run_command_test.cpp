@@ -56,6 +56,12 @@ TEST_F(RunCommandTest, TheExitStatusSaysHowTheRunEnded) {
        0,
        "box \"文件打开错误\": NONE.G16"},
       {"time ran out", "", "wait:\nSYSCALL 11\nJUMP wait\n", {"--until-ms", "300"}, 124, nullptr},
+      {"a limit past 2^31 ms is far off, not already passed",
+       "",
+       "SET_REG16 N, 0\nWHILE N < 20\nSYSCALL 11, 4\nSET_REG16 N, N + 1\nENDWHILE\nEND\n",
+       {"--until-ms", "3000000000"},
+       0,
+       nullptr},
       {"no MAIN.MES", "", nullptr, {}, 1, "the start script MAIN.MES could not be loaded"},
       {"no start script of another name",
        "[Config]\nStartMES=FIRST.MES\n",
@@ -155,6 +161,13 @@ TEST_F(RunCommandTest, AFolderThatCannotBeEnteredIsNamedWithTheSystemsReason) {
   EXPECT_EQ(result.code, 1);
   EXPECT_EQ(result.err, "talvex-tool run: cannot enter the game folder '" + locked.string() +
                             "': Permission denied\n");
+}
+
+TEST_F(RunCommandTest, TheRealTimeLimitEndsAGameThatWouldRunOn) {
+  Script("MAIN.MES", "wait:\nSYSCALL 11\nJUMP wait\n");  // waits for a player who never comes
+  const auto result = RunGame({"--headless", "--timeout-s", "1"});
+  EXPECT_EQ(result.code, 124) << result.err;
+  EXPECT_EQ(RunGame({"--headless", "--timeout-s", "soon"}).code, 2);
 }
 
 TEST(RunExitStatus, FailuresToStartWinOverTheTimeLimit) {
