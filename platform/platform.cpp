@@ -46,6 +46,7 @@ void Uninstall() {
   s.next_window = 1;
   s.accelerators.clear();
   s.boxes.clear();
+  s.boxes_not_kept = 0;
   s.deadline_expired = nullptr;
   s.key_down.fill(false);
   s.key_latch.fill(false);
@@ -454,8 +455,11 @@ BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_v
   PresentDirty();
   const uint32_t shown_at = s.backend->TickCount();
   const BoxAnswer answer = s.backend->ShowMessageBox(owner, caption_gbk, text_gbk, buttons);
-  s.boxes.push_back(
-      {std::string(caption_gbk), std::string(text_gbk), buttons, answer, shown_at, owner});
+  if (s.boxes.size() < kKeptBoxes)
+    s.boxes.push_back(
+        {std::string(caption_gbk), std::string(text_gbk), buttons, answer, shown_at, owner});
+  else
+    ++s.boxes_not_kept;
   // The box took the input while it was open: keys released there never reached us, so
   // nothing stays down or latched from it.
   s.key_down.fill(false);
@@ -466,6 +470,10 @@ BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_v
 
 const std::vector<RecordedBox>& ShownBoxes() {
   return Get().boxes;
+}
+
+uint64_t BoxesNotKept() {
+  return Get().boxes_not_kept;
 }
 
 void SetDeadline(uint64_t tick, void (*expired)(void* context), void* context) {

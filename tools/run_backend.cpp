@@ -74,11 +74,14 @@ platform::BoxAnswer HeadlessRunBackend::ShowMessageBox(platform::WindowId owner,
                                                        std::string_view caption_gbk,
                                                        std::string_view text_gbk,
                                                        platform::BoxButtons buttons) {
-  std::string text = gbk::ToUtf8(text_gbk);
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-  box_log_ << "talvex-tool run: box \"" << gbk::ToUtf8(caption_gbk) << "\": " << text << '\n';
-  box_log_.flush();
+  // Only the boxes the platform keeps are written; the run counts the rest at its end.
+  if (platform::ShownBoxes().size() < platform::kKeptBoxes) {
+    std::string text = gbk::ToUtf8(text_gbk);
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    box_log_ << "talvex-tool run: box \"" << gbk::ToUtf8(caption_gbk) << "\": " << text << '\n';
+    box_log_.flush();
+  }
   return HeadlessBackend::ShowMessageBox(owner, caption_gbk, text_gbk, buttons);
 }
 

@@ -207,6 +207,8 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   std::ofstream boxes(dir / "boxes.txt", std::ios::binary);
   for (const auto& box : platform::ShownBoxes())
     boxes << gbk::ToUtf8(box.caption) << '\t' << gbk::ToUtf8(box.text) << '\n';
+  if (const uint64_t more = platform::BoxesNotKept())
+    boxes << more << " more boxes were not kept\n";
   std::ofstream files(dir / "files.txt", std::ios::binary);
   for (const auto& shown : system.shownFiles())
     files << shown.slot << '\t' << gbk::ToUtf8(shown.name) << '\n';
@@ -380,6 +382,8 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
     }
     system->RunSystem();
     status = RunExitStatus(system->ending(), deadline.hit);
+    if (const uint64_t more = platform::BoxesNotKept())
+      err << "talvex-tool run: " << more << " more boxes were not kept\n";
     if (system->ending() == GameSystem::Ending::kStartUpFailed)
       err << "talvex-tool run: the engine could not start\n";
     if (system->ending() == GameSystem::Ending::kStartScriptMissing)

@@ -170,6 +170,28 @@ TEST_F(RunCommandTest, TheRealTimeLimitEndsAGameThatWouldRunOn) {
   EXPECT_EQ(RunGame({"--headless", "--timeout-s", "soon"}).code, 2);
 }
 
+TEST_F(RunCommandTest, OnlyTheFirstThousandBoxesAreKeptAndTheRestAreCounted) {
+  Script("MAIN.MES", R"(
+    SET_REG16 N, 0
+    WHILE N < 1500
+      SYSCALL 8, "NONE.G16"
+      SET_REG16 N, N + 1
+    ENDWHILE
+    END
+  )");
+  const fs::path dump = dir() / "dump";
+  const auto result = RunGame({"--headless", "--dump", dump.string()});
+  EXPECT_EQ(result.code, 0);
+  std::string err, boxes;
+  for (int i = 0; i < 1000; ++i) {
+    err += "talvex-tool run: box \"文件打开错误\": NONE.G16\n";
+    boxes += "文件打开错误\tNONE.G16\n";
+  }
+  EXPECT_EQ(result.err, err + "talvex-tool run: 500 more boxes were not kept\n");
+  const auto kept = tool::test::ReadFile((dump / "boxes.txt").string());
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), boxes + "500 more boxes were not kept\n");
+}
+
 TEST(RunExitStatus, FailuresToStartWinOverTheTimeLimit) {
   using Ending = GameSystem::Ending;
   const struct {
