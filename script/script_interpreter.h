@@ -93,13 +93,14 @@ class ScriptInterpreter {
     return byte;
   }
   bool PastEnd() const { return budget_ == 0 || pc_ >= code_.size(); }
-  // Where an expression stops for want of its end byte: past the area, or past the end of
-  // the loaded script when the code runs inside it. The bytes after a script are not its
-  // own; reading them (the image runs to megabytes) would cost every run of such code.
-  bool ExpressionPastEnd() const {
-    if (PastEnd()) return true;
-    const bool in_script = image_address_ >= kScriptImageAddress && image_address_ < script_end_;
-    return in_script && uint64_t{image_address_} + pc_ >= script_end_;
+  // The program counter at which an expression starting here stops for want of its end
+  // byte: the end of the loaded script when it starts inside it (the bytes after a script are
+  // not its own, and reading on through the image, megabytes of it, would cost every run of
+  // such code); otherwise the end of the area, as for any code.
+  uint64_t ExpressionEnd() const {
+    const uint64_t at = uint64_t{image_address_} + pc_;
+    if (at >= kScriptImageAddress && at < script_end_) return script_end_ - image_address_;
+    return code_.size();
   }
   uint32_t ReadU16();
   uint32_t ReadU32();
