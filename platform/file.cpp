@@ -17,6 +17,12 @@
 
 namespace tvx::platform {
 
+// AtomicFileWriter's temporary files: the file's name, then ".tmp" and the six characters
+// mkostemp puts for XXXXXX.
+constexpr std::string_view kTemporaryMark = ".tmp";
+constexpr size_t kTemporaryRandom = 6;
+constexpr size_t kTemporarySuffix = kTemporaryMark.size() + kTemporaryRandom;
+
 File::File(File&& other) noexcept : fd_(other.fd_) {
   other.fd_ = -1;
 }
@@ -142,7 +148,7 @@ bool AtomicFileWriter::Begin(const std::string& path) {
   Abort();
   if (path.empty()) return false;
   path_ = path;
-  temp_ = path + ".tmpXXXXXX";
+  temp_ = path + std::string(kTemporaryMark) + std::string(kTemporaryRandom, 'X');
   fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
   return fd_ >= 0;
 }
@@ -268,12 +274,10 @@ std::string FindIgnoringCase(const std::string& dir, std::string_view name) {
 }  // namespace
 
 bool IsAtomicWriteTemporaryName(std::string_view name) {
-  constexpr std::string_view kMark = ".tmp";
-  constexpr size_t kRandom = 6;  // the XXXXXX of the mkostemp template
-  if (name.size() <= kMark.size() + kRandom) return false;
-  const std::string_view tail = name.substr(name.size() - kRandom);
-  const std::string_view mark = name.substr(name.size() - kRandom - kMark.size(), kMark.size());
-  return mark == kMark && std::all_of(tail.begin(), tail.end(), [](char c) {
+  if (name.size() <= kTemporarySuffix) return false;
+  const std::string_view tail = name.substr(name.size() - kTemporaryRandom);
+  const std::string_view mark = name.substr(name.size() - kTemporarySuffix, kTemporaryMark.size());
+  return mark == kTemporaryMark && std::all_of(tail.begin(), tail.end(), [](char c) {
            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
          });
 }
@@ -285,7 +289,7 @@ size_t RemoveStaleTemporaryFiles(const std::string& dir, std::string_view only_f
   while (const dirent* entry = ::readdir(handle)) {
     const std::string_view name = entry->d_name;
     if (!IsAtomicWriteTemporaryName(name)) continue;
-    if (!only_for.empty() && name.substr(0, name.size() - 10) != only_for) continue;
+    if (!only_for.empty() && name.substr(0, name.size() - kTemporarySuffix) != only_for) continue;
     const std::string path = (dir.empty() || dir.ends_with('/') ? dir : dir + "/") + entry->d_name;
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) stale.push_back(path);

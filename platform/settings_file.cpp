@@ -6,7 +6,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <tuple>
 
 #include "platform/file.h"
 #include "platform/profile_file.h"
