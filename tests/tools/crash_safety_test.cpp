@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,8 +38,16 @@ std::string SettingsWithSound(int on) {
   return text + "[Last]\r\nEND=1\r\n";
 }
 
-// Starts a headless run of the game in `game` and kills it after `ms` milliseconds.
+// The identity of a file on the disk (each atomic write makes a new one); 0 when it is missing.
+ino_t Identity(const fs::path& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_ino : ino_t{0};
+}
+
+// Starts a headless run of the game in `game`, waits until it has saved into FLAG01 (however
+// slowly it starts), and kills it `ms` milliseconds later.
 void RunAndKill(const fs::path& game, const fs::path& events, int ms) {
+  const ino_t old_save = Identity(game / "FLAG01");
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
@@ -49,6 +58,8 @@ void RunAndKill(const fs::path& game, const fs::path& events, int ms) {
           events.c_str(), "--until-ms", "100000000", static_cast<char*>(nullptr));
     _exit(127);
   }
+  for (int waited = 0; waited < 20000 && Identity(game / "FLAG01") == old_save; ++waited)
+    usleep(1000);
   usleep(static_cast<useconds_t>(ms) * 1000);
   kill(pid, SIGKILL);
   int status = 0;
@@ -83,16 +94,18 @@ TEST(CrashSafety, SavesAndSettingsAreWholeWheneverTheGameIsKilled) {
   {
     std::ofstream out(events);
     // Virtual time goes slowly here (every save waits for the disk): a switch every ms.
-    for (int ms = 1; ms < 100000; ++ms)
-      out << ms << " command " << (ms % 2 ? 40018 : 40017) << "\n";
+    for (int ms = 0; ms < 100000; ++ms)
+      out << ms << " command " << (ms % 2 ? 40017 : 40018) << "\n";
   }
 
   std::mt19937 random(12345);
   int saves_seen = 0;
-  int settings_written = 0;
+  int settings_written = 0;  // rounds in which the file was replaced
   for (int round = 0; round < 50; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    RunAndKill(game, events, std::uniform_int_distribution<int>(30, 250)(random));
+    const ino_t settings_before = Identity(game / "TVXCHS.INI");
+    RunAndKill(game, events, std::uniform_int_distribution<int>(0, 60)(random));
+    settings_written += Identity(game / "TVXCHS.INI") != settings_before;
     for (const char* name : {"FLAG01", "FLAG02"}) {
       if (!fs::exists(game / name)) continue;
       const auto save = ReadFile((game / name).string());
@@ -107,7 +120,6 @@ TEST(CrashSafety, SavesAndSettingsAreWholeWheneverTheGameIsKilled) {
     const auto settings = ReadFile((game / "TVXCHS.INI").string());
     const std::string text(settings.begin(), settings.end());
     EXPECT_TRUE(text == old_settings || text == new_settings) << text.substr(0, 80);
-    settings_written += text == new_settings;
     // What a killed write leaves behind goes at the next start: it never piles up.
     size_t temporaries = 0;
     for (const auto& entry : fs::directory_iterator(game))
@@ -115,7 +127,7 @@ TEST(CrashSafety, SavesAndSettingsAreWholeWheneverTheGameIsKilled) {
     EXPECT_LE(temporaries, 3u);
   }
   EXPECT_GT(saves_seen, 0) << "the game never got as far as a save";
-  EXPECT_GT(settings_written, 0) << "the sound was never switched off";
+  EXPECT_GT(settings_written, 0) << "the settings were never written";
 }
 
 }  // namespace
