@@ -8,6 +8,7 @@
 #include "app/pump.h"
 #include "app/shell_windows.h"
 #include "platform/error_box.h"
+#include "platform/file.h"
 #include "platform/platform.h"
 #include "platform/trace.h"
 #include "resources/gbk.h"
@@ -268,6 +269,11 @@ void GameSystem::Halt() {
 bool GameSystem::StartUp() {
   TVX_TRACE(App, "start-up");
   ending_ = Ending::kStartUpFailed;
+  // A save or a settings write killed before its rename left its temporary file behind: the
+  // game folder's, and the settings file's beside the program.
+  const std::string settings_dir = platform::DirectoryOf(settings_.path());
+  platform::RemoveStaleTemporaryFiles({});
+  platform::RemoveStaleTemporaryFiles(settings_dir, settings_.path().substr(settings_dir.size()));
   if (!Prepare()) {
     ErrorBox(kSystemErrorCaption, kStartupFailedText);
     return false;

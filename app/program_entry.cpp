@@ -19,7 +19,12 @@ int TakeCommandLine(std::string_view program, std::span<const std::string> args,
   std::error_code ec;
   const fs::path folder = fs::absolute(args[0], ec);
   if (ec || !fs::is_directory(folder, ec)) {
-    err << program << ": no game folder " << args[0] << "\n";
+    // The system's reason; a path that is there but no folder has none of its own.
+    std::error_code ignored;
+    if (!ec)
+      ec = std::make_error_code(fs::exists(folder, ignored) ? std::errc::not_a_directory
+                                                            : std::errc::no_such_file_or_directory);
+    err << program << ": no game folder " << args[0] << ": " << ec.message() << "\n";
     return 1;
   }
   fs::current_path(folder, ec);

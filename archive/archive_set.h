@@ -82,6 +82,9 @@ class ArchiveSet {
   int WriteLooseFile(const std::string& name, std::span<const uint8_t> data);
 
   uint32_t lastReadSize = 0;
+  // The bytes the last successful LoadScript or LoadData put into its destination (after
+  // expansion, for a compressed file): where a script's own bytes end.
+  uint32_t lastLoadedSize = 0;
 
   bool IsSlotOpen(int slot) const {
     return slot >= 0 && slot < kSlotCount && slots_[slot].IsOpen();
@@ -118,6 +121,9 @@ class ArchiveSet {
   // Expands staged input into the destination, keeping the two apart; false when the
   // destination cannot hold the whole expansion.
   bool Expand(std::span<uint8_t> packed, std::span<uint8_t> destination, LoadSpace space);
+  int LoadWholeFrom(std::string& name, std::span<uint8_t> destination, ArchiveRole role,
+                    bool compressed, LoadSpace space);
+  std::optional<uint32_t> last_expanded_;  // the output of the last expansion of a load
 
   LzssDecoder decoder_;
   std::array<int32_t, kArchiveRoles> flags_{};

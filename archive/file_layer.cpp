@@ -39,8 +39,10 @@ bool ArchiveSet::Expand(std::span<uint8_t> packed, std::span<uint8_t> destinatio
     destination = destination.first(std::min<size_t>(
         destination.size(), static_cast<size_t>(packed.data() - destination.data())));
   }
-  decoder_.Decode(packed, destination);
-  return decoder_.LastDecodeComplete();
+  const size_t expanded = decoder_.Decode(packed, destination);
+  if (!decoder_.LastDecodeComplete()) return false;
+  last_expanded_ = static_cast<uint32_t>(expanded);
+  return true;
 }
 
 std::optional<uint32_t> ArchiveSet::ReadWholeLooseFile(const std::string& name,
@@ -134,6 +136,14 @@ int ArchiveSet::CompressedArchiveRead(std::string& name, std::span<uint8_t> dest
 
 int ArchiveSet::LoadWhole(std::string& name, std::span<uint8_t> destination, ArchiveRole role,
                           bool compressed, LoadSpace space) {
+  const int loaded = LoadWholeFrom(name, destination, role, compressed, space);
+  if (loaded) lastLoadedSize = compressed && last_expanded_ ? *last_expanded_ : lastReadSize;
+  return loaded;
+}
+
+int ArchiveSet::LoadWholeFrom(std::string& name, std::span<uint8_t> destination, ArchiveRole role,
+                              bool compressed, LoadSpace space) {
+  last_expanded_.reset();
   const bool packed = RoleFlag(role);
   if (packed && !slots_[RoleSlot(role)].IsOpen() && !OpenArchive(RoleSlot(role))) {
     Box("文件打开错误", names_[Index(role)]);

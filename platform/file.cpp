@@ -6,13 +6,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
+#include "resources/gbk.h"
+
 namespace tvx::platform {
+
+// AtomicFileWriter's temporary files: the file's name, then ".tmp" and the six characters
+// mkostemp puts for XXXXXX.
+constexpr std::string_view kTemporaryMark = ".tmp";
+constexpr size_t kTemporaryRandom = 6;
+constexpr size_t kTemporarySuffix = kTemporaryMark.size() + kTemporaryRandom;
 
 File::File(File&& other) noexcept : fd_(other.fd_) {
   other.fd_ = -1;
@@ -137,8 +146,9 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
 
 bool AtomicFileWriter::Begin(const std::string& path) {
   Abort();
+  if (path.empty()) return false;
   path_ = path;
-  temp_ = path + ".tmpXXXXXX";
+  temp_ = path + std::string(kTemporaryMark) + std::string(kTemporaryRandom, 'X');
   fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
   return fd_ >= 0;
 }
@@ -263,12 +273,56 @@ std::string FindIgnoringCase(const std::string& dir, std::string_view name) {
 
 }  // namespace
 
-std::string ResolveLoosePath(std::string_view name) {
-  std::string path(name);
-  for (char& c : path)
-    if (c == '\\') c = '/';
-  if (path.empty() || PathExists(path)) return path;
-  // Walk the components, matching each one without regard to case where needed.
+bool IsAtomicWriteTemporaryName(std::string_view name) {
+  if (name.size() <= kTemporarySuffix) return false;
+  const std::string_view tail = name.substr(name.size() - kTemporaryRandom);
+  const std::string_view mark = name.substr(name.size() - kTemporarySuffix, kTemporaryMark.size());
+  return mark == kTemporaryMark && std::all_of(tail.begin(), tail.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+         });
+}
+
+size_t RemoveStaleTemporaryFiles(const std::string& dir, std::string_view only_for) {
+  DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!handle) return 0;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(handle)) {
+    const std::string_view name = entry->d_name;
+    if (!IsAtomicWriteTemporaryName(name)) continue;
+    if (!only_for.empty() && name.substr(0, name.size() - kTemporarySuffix) != only_for) continue;
+    const std::string path = (dir.empty() || dir.ends_with('/') ? dir : dir + "/") + entry->d_name;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) stale.push_back(path);
+  }
+  ::closedir(handle);
+  size_t removed = 0;
+  for (const std::string& path : stale) removed += ::unlink(path.c_str()) == 0 ? 1 : 0;
+  return removed;
+}
+
+bool StaysInsideGameFolder(std::string_view path) {
+  if (path.starts_with('/')) return false;
+  int depth = 0;
+  size_t start = 0;
+  while (start <= path.size()) {
+    const size_t end = std::min(path.find('/', start), path.size());
+    const std::string_view part = path.substr(start, end - start);
+    if (part == "..") {
+      if (--depth < 0) return false;
+    } else if (!part.empty() && part != ".") {
+      ++depth;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+namespace {
+
+// The path of an existing file or folder named `path`, each component matched without regard
+// to ASCII case where needed; nothing when there is none.
+std::optional<std::string> FindLoose(const std::string& path) {
+  if (PathExists(path)) return path;
   std::string resolved;
   size_t start = 0;
   if (path[0] == '/') {
@@ -283,7 +337,7 @@ std::string ResolveLoosePath(std::string_view name) {
       std::string candidate = resolved + std::string(part);
       if (!PathExists(candidate)) {
         const std::string match = FindIgnoringCase(resolved, part);
-        if (match.empty()) return path;
+        if (match.empty()) return std::nullopt;
         candidate = resolved + match;
       }
       resolved = candidate;
@@ -292,6 +346,23 @@ std::string ResolveLoosePath(std::string_view name) {
     start = end + 1;
   }
   return resolved;
+}
+
+}  // namespace
+
+std::string ResolveLoosePath(std::string_view name) {
+  std::string path(name);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  if (!StaysInsideGameFolder(path)) return {};
+  if (path.empty()) return path;
+  if (auto found = FindLoose(path)) return *found;
+  // Scripts name files in GBK; a game unpacked by tools that write UTF-8 names has them in
+  // UTF-8.
+  if (std::any_of(path.begin(), path.end(), [](char c) { return (c & 0x80) != 0; })) {
+    if (auto found = FindLoose(gbk::ToUtf8(path))) return *found;
+  }
+  return path;
 }
 
 bool CanOpenMoreFiles(int count) {

@@ -74,10 +74,22 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data,
                          std::error_code& error);
 
+// Whether `name` is a temporary file name of AtomicFileWriter: a file name, ".tmp" and the
+// six letters or digits the system chose.
+bool IsAtomicWriteTemporaryName(std::string_view name);
+// Removes the regular files in `dir` ("" for the current directory) named as AtomicFileWriter
+// names its temporary files (only those of the file `only_for`, when given): what a write
+// killed before its rename left behind. Nothing else is touched. The number removed.
+size_t RemoveStaleTemporaryFiles(const std::string& dir, std::string_view only_for = {});
+
 // The path of a loose file named by a game: backslashes become slashes, and when no file has
 // exactly that name, a file whose name differs only in ASCII case is taken (names in scripts
 // were written for a file system that ignores case). The name as given when nothing matches.
+// A name that leaves the game folder (an absolute path, or one whose ".." climbs above the
+// folder) resolves to "", which no file has: opening it fails as for a missing file.
 std::string ResolveLoosePath(std::string_view name);
+// Whether a path with '/' separators stays inside the folder it is taken from.
+bool StaysInsideGameFolder(std::string_view path);
 
 // Whether this process may still open at least `count` more files.
 bool CanOpenMoreFiles(int count);

@@ -46,6 +46,7 @@ void Uninstall() {
   s.next_window = 1;
   s.accelerators.clear();
   s.boxes.clear();
+  s.boxes_not_kept = 0;
   s.deadline_expired = nullptr;
   s.key_down.fill(false);
   s.key_latch.fill(false);
@@ -209,7 +210,12 @@ std::optional<Message> PeekMessage(bool remove) {
   if (s.backend) {
     s.backend->PollEvents();
     PresentDirty();
-    if (s.deadline_expired && static_cast<int32_t>(s.backend->TickCount() - s.deadline) >= 0) {
+    if (s.deadline_expired) {
+      const uint32_t now = s.backend->TickCount();
+      s.deadline_elapsed += static_cast<uint32_t>(now - s.deadline_last_tick);
+      s.deadline_last_tick = now;
+    }
+    if (s.deadline_expired && s.deadline_elapsed >= s.deadline_after) {
       auto expired = std::exchange(s.deadline_expired, nullptr);
       expired(s.deadline_context);
     }
@@ -449,8 +455,11 @@ BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_v
   PresentDirty();
   const uint32_t shown_at = s.backend->TickCount();
   const BoxAnswer answer = s.backend->ShowMessageBox(owner, caption_gbk, text_gbk, buttons);
-  s.boxes.push_back(
-      {std::string(caption_gbk), std::string(text_gbk), buttons, answer, shown_at, owner});
+  if (s.boxes.size() < kKeptBoxes)
+    s.boxes.push_back(
+        {std::string(caption_gbk), std::string(text_gbk), buttons, answer, shown_at, owner});
+  else
+    ++s.boxes_not_kept;
   // The box took the input while it was open: keys released there never reached us, so
   // nothing stays down or latched from it.
   s.key_down.fill(false);
@@ -463,9 +472,17 @@ const std::vector<RecordedBox>& ShownBoxes() {
   return Get().boxes;
 }
 
-void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context) {
+uint64_t BoxesNotKept() {
+  return Get().boxes_not_kept;
+}
+
+void SetDeadline(uint64_t tick, void (*expired)(void* context), void* context) {
   auto& s = Get();
-  s.deadline = tick;
+  // The ticks from now to `tick`, counted without wrapping; a tick already passed is due at once.
+  const uint32_t now = s.backend ? s.backend->TickCount() : 0;
+  s.deadline_last_tick = now;
+  s.deadline_elapsed = 0;
+  s.deadline_after = tick > now ? tick - now : 0;
   s.deadline_expired = expired;
   s.deadline_context = context;
 }

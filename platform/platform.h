@@ -145,12 +145,18 @@ struct RecordedBox {
   uint32_t time = 0;  // TickCount when it was shown
   WindowId owner = kNoWindow;
 };
-// Every box shown since the backend was installed, in order (the run tool's record).
+// The first kKeptBoxes boxes shown since the backend was installed, in order (the run tool's
+// record); the rest are only counted, so that a game that shows boxes in a loop does not fill
+// the memory.
+inline constexpr size_t kKeptBoxes = 1000;
 const std::vector<RecordedBox>& ShownBoxes();
+// The boxes shown after the first kKeptBoxes.
+uint64_t BoxesNotKept();
 
 // Calls `expired` once, from the queue, when TickCount reaches `tick` (a run with a time
-// limit ends the game through it). nullptr clears it.
-void SetDeadline(uint32_t tick, void (*expired)(void* context), void* context);
+// limit ends the game through it). `tick` counts from the start of the tick clock in 64 bits:
+// a limit beyond 2^31 or 2^32 ms waits that long. nullptr clears it.
+void SetDeadline(uint64_t tick, void (*expired)(void* context), void* context);
 bool SetFullscreen(WindowId window, bool fullscreen);
 // The window over the whole desktop, without a switch of the display mode.
 bool SetDesktopFullscreen(WindowId window, bool on);

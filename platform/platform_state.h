@@ -33,8 +33,13 @@ struct State {
   std::atomic<size_t> queued{0};
 
   std::vector<Accelerator> accelerators;
-  std::vector<RecordedBox> boxes;
-  uint32_t deadline = 0;
+  std::vector<RecordedBox> boxes;  // the first kKeptBoxes
+  uint64_t boxes_not_kept = 0;
+  // The time limit counts in 64 bits from the tick at which it was set, so that a limit past
+  // 2^31 ms is not taken for one already passed and the 32-bit tick may wrap under it.
+  uint64_t deadline_after = 0;    // milliseconds from the tick at which it was set
+  uint64_t deadline_elapsed = 0;  // since that tick
+  uint32_t deadline_last_tick = 0;
   void (*deadline_expired)(void*) = nullptr;
   void* deadline_context = nullptr;
 

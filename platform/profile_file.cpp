@@ -61,6 +61,13 @@ std::optional<KeyValue> SplitKeyValue(std::string_view line) {
   return KeyValue{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
 }
 
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return out;
+}
+
 std::string Load(const std::string& path) {
   auto data = ReadWholeFile(path);
   if (!data) return {};
@@ -69,29 +76,40 @@ std::string Load(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
-                                     std::string_view key) {
-  const std::string content = Load(path);
-  bool in_section = false;
-  bool seen_section = false;
+ParsedProfile ParsedProfile::Parse(std::string_view content) {
+  ParsedProfile parsed;
+  std::map<std::string, std::string>* current = nullptr;
   for (std::string_view line : SplitLines(content)) {
     if (auto name = SectionName(line)) {
       // Only the first section of a name counts.
-      if (in_section) return std::nullopt;
-      in_section = !seen_section && EqualNoCase(*name, section);
-      seen_section = seen_section || in_section;
+      const auto [section, added] = parsed.sections_.try_emplace(Lower(*name));
+      current = added ? &section->second : nullptr;
       continue;
     }
-    if (!in_section) continue;
+    if (current == nullptr) continue;
     auto kv = SplitKeyValue(line);
-    if (!kv || !EqualNoCase(kv->key, key)) continue;
+    if (!kv) continue;
     std::string_view value = kv->value;
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
       value = value.substr(1, value.size() - 2);
-    return std::string(value);
+    current->try_emplace(Lower(kv->key), value);  // the first of a name counts
   }
-  return std::nullopt;
+  return parsed;
+}
+
+std::optional<std::string> ParsedProfile::Value(std::string_view section,
+                                                std::string_view key) const {
+  const auto found = sections_.find(Lower(section));
+  if (found == sections_.end()) return std::nullopt;
+  const auto value = found->second.find(Lower(key));
+  if (value == found->second.end()) return std::nullopt;
+  return value->second;
+}
+
+std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
+                                     std::string_view key) {
+  return ParsedProfile::Parse(Load(path)).Value(section, key);
 }
 
 int32_t ParseInt(std::string_view text) {
@@ -124,12 +142,10 @@ std::string ReadString(const std::string& path, std::string_view section, std::s
   return value;
 }
 
-bool WriteString(const std::string& path, std::string_view section, std::string_view key,
-                 std::string_view value) {
-  const std::string content = Load(path);
-  const std::string eol = content.find("\r\n") != std::string::npos || content.empty()
-                              ? "\r\n"
-                              : "\n";
+std::string WithValue(std::string_view content, std::string_view section, std::string_view key,
+                      std::string_view value) {
+  const std::string eol =
+      content.find("\r\n") != std::string::npos || content.empty() ? "\r\n" : "\n";
   const std::vector<std::string_view> lines = SplitLines(content);
   const std::string entry = std::string(key) + "=" + std::string(value);
 
@@ -166,6 +182,12 @@ bool WriteString(const std::string& path, std::string_view section, std::string_
   }
   std::string text;
   for (const std::string& line : out) text += line + eol;
+  return text;
+}
+
+bool WriteString(const std::string& path, std::string_view section, std::string_view key,
+                 std::string_view value) {
+  const std::string text = WithValue(Load(path), section, key, value);
   return WriteFileAtomically(path, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
 }
 

@@ -60,9 +60,11 @@ uint32_t ExpressionEvaluator::Register32(uint8_t r) const {
 
 uint32_t ExpressionEvaluator::Evaluate() {
   constexpr VmAddress kBase = kVariableAreaAddress;
+  const uint64_t end = interpreter_.ExpressionEnd();
   for (;;) {
-    // Code that runs off the end of its area ends the expression there.
-    const uint8_t op = interpreter_.PastEnd() ? uint8_t{kExprEnd} : interpreter_.ReadByte(1);
+    // Code that runs off the end of its script or area ends the expression there.
+    const bool past_end = interpreter_.PastEnd() || interpreter_.GetPC() >= end;
+    const uint8_t op = past_end ? uint8_t{kExprEnd} : interpreter_.ReadByte(1);
     if (op <= 0x7F) {
       Push(op);
       continue;

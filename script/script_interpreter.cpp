@@ -97,8 +97,10 @@ int ScriptInterpreter::LoadScriptByName(std::string_view name) {
   // Slot programs live in the image too: none steps while it is replaced.
   const AnimationTable::StepPause pause =
       animations() ? animations()->PauseSteps() : AnimationTable::StepPause(nullptr);
-  return archives() ? archives()->LoadScript(file, variables_.image(), variables_.FileLoadSpace())
-                    : 0;
+  if (!archives()) return 0;
+  const int loaded = archives()->LoadScript(file, variables_.image(), variables_.FileLoadSpace());
+  if (loaded) script_end_ = kScriptImageAddress + archives()->lastLoadedSize;
+  return loaded;
 }
 
 int ScriptInterpreter::Run() {

@@ -93,6 +93,15 @@ class ScriptInterpreter {
     return byte;
   }
   bool PastEnd() const { return budget_ == 0 || pc_ >= code_.size(); }
+  // The program counter at which an expression starting here stops for want of its end
+  // byte: the end of the loaded script when it starts inside it (the bytes after a script are
+  // not its own, and reading on through the image, megabytes of it, would cost every run of
+  // such code); otherwise the end of the area, as for any code.
+  uint64_t ExpressionEnd() const {
+    const uint64_t at = uint64_t{image_address_} + pc_;
+    if (at >= kScriptImageAddress && at < script_end_) return script_end_ - image_address_;
+    return code_.size();
+  }
   uint32_t ReadU16();
   uint32_t ReadU32();
   uint32_t GetPC() const { return pc_; }
@@ -206,6 +215,7 @@ class ScriptInterpreter {
 
   VmAddress image_address_ = kScriptImageAddress;
   std::span<const uint8_t> code_;  // the area from the image address on
+  VmAddress script_end_ = 0;       // after the bytes of the loaded script; 0 before one is loaded
   uint32_t pc_ = 0;
   uint16_t depth_ = 0;
   uint64_t budget_ = UINT64_MAX;

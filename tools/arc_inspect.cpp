@@ -139,8 +139,10 @@ int ExtractArchive(const ExtractRequest& request, std::ostream& out, std::ostrea
     const std::string shown = DisplayName(item.entry.Name());
     const auto disk_name = SafeDiskName(item.entry.Name());
     if (!disk_name) {
-      err << kPrefix << request.archive << ": refusing entry \"" << shown
-          << "\": its name would leave the folder\n";
+      err << kPrefix << request.archive << ": refusing entry \"" << shown << "\": "
+          << (HasControlBytes(item.entry.Name()) ? "its name holds control characters"
+                                                 : "its name would leave the folder")
+          << "\n";
       all_written = false;
       continue;
     }

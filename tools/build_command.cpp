@@ -210,6 +210,10 @@ std::optional<Product> Make(const SourceFile& file, std::ostream& err) {
     case kVoices: {
       const auto wav = ReadWav(*bytes, error);
       if (!wav) break;
+      if (const auto why = WhyNotConvertible(*wav, file.role == kMusic)) {
+        error = *why;
+        break;
+      }
       EngineSound sound = file.role == kMusic ? MusicFile(*wav) : VoiceFile(*wav);
       return Product{Stem(file.path) + ".WAV", std::move(sound.file), path};
     }

@@ -16,6 +16,11 @@ bool IsAscii(std::string_view text) {
                      [](char c) { return static_cast<uint8_t>(c) < 0x80; });
 }
 
+bool IsControl(char c) {
+  const auto byte = static_cast<uint8_t>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
@@ -74,8 +79,28 @@ bool UpperCasingAltersCharacters(std::string_view gbk_name) {
   return false;
 }
 
+bool HasControlBytes(std::string_view name) {
+  return std::any_of(name.begin(), name.end(), IsControl);
+}
+
 std::string DisplayName(std::string_view stored_name) {
-  return IsAscii(stored_name) ? std::string(stored_name) : gbk::ToUtf8(stored_name);
+  const std::string text =
+      IsAscii(stored_name) ? std::string(stored_name) : gbk::ToUtf8(stored_name);
+  if (!HasControlBytes(text)) return text;
+  // Control bytes (an escape sequence among them) would act on the terminal: shown as \xNN.
+  std::string shown;
+  for (const char c : text) {
+    if (!IsControl(c)) {
+      shown += c;
+      continue;
+    }
+    constexpr std::string_view kHex = "0123456789abcdef";
+    const auto byte = static_cast<uint8_t>(c);
+    shown += "\\x";
+    shown += kHex[byte >> 4];
+    shown += kHex[byte & 0xF];
+  }
+  return shown;
 }
 
 std::optional<std::string> SafeDiskName(std::string_view stored_name) {
@@ -86,7 +111,7 @@ std::optional<std::string> SafeDiskName(std::string_view stored_name) {
   }
   if (name.empty() || name == "." || name == "..") return std::nullopt;
   if (name.find_first_of("/\\") != std::string::npos) return std::nullopt;
-  if (name.find('\0') != std::string::npos) return std::nullopt;
+  if (HasControlBytes(name)) return std::nullopt;
   return name;
 }
 

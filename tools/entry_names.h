@@ -24,12 +24,16 @@ std::optional<std::string> StoredEntryName(std::string_view disk_name);
 // lower-case letter): the entry then comes back under another name when extracted.
 bool UpperCasingAltersCharacters(std::string_view gbk_name);
 
-// The entry name as text for people: UTF-8 converted from GBK, invalid bytes shown as U+FFFD.
+// Whether the name holds control bytes (0x00-0x1F, 0x7F): ESC among them.
+bool HasControlBytes(std::string_view name);
+
+// The entry name as text for people: UTF-8 converted from GBK, invalid bytes shown as U+FFFD,
+// control bytes as \xNN (so that a name cannot send escape sequences to the terminal).
 std::string DisplayName(std::string_view stored_name);
 
 // The file name an entry is extracted to: UTF-8 when the stored name is valid GBK, else the
 // stored bytes. Nullopt when the name is empty, "." or "..", or holds '/' or '\\' — names
-// that would leave the destination folder.
+// that would leave the destination folder — or control bytes.
 std::optional<std::string> SafeDiskName(std::string_view stored_name);
 
 }  // namespace tvx::tool

@@ -19,6 +19,15 @@ void DumpHooks::AfterPoll(uint32_t now_ms) {
     const uint32_t due = times_[next_time_++];
     if (at_time_) at_time_(due);
   }
+  if (real_time_end_ && std::chrono::steady_clock::now() >= *real_time_end_) {
+    real_time_end_.reset();
+    if (real_time_expired_) real_time_expired_();
+  }
+}
+
+void DumpHooks::SetRealTimeLimit(uint32_t seconds, std::function<void()> expired) {
+  real_time_end_ = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  real_time_expired_ = std::move(expired);
 }
 
 void DumpHooks::WindowCreated(platform::WindowId id, const platform::WindowDesc& desc) {
@@ -65,11 +74,14 @@ platform::BoxAnswer HeadlessRunBackend::ShowMessageBox(platform::WindowId owner,
                                                        std::string_view caption_gbk,
                                                        std::string_view text_gbk,
                                                        platform::BoxButtons buttons) {
-  std::string text = gbk::ToUtf8(text_gbk);
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-  box_log_ << "talvex-tool run: box \"" << gbk::ToUtf8(caption_gbk) << "\": " << text << '\n';
-  box_log_.flush();
+  // Only the boxes the platform keeps are written; the run counts the rest at its end.
+  if (platform::ShownBoxes().size() < platform::kKeptBoxes) {
+    std::string text = gbk::ToUtf8(text_gbk);
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    box_log_ << "talvex-tool run: box \"" << gbk::ToUtf8(caption_gbk) << "\": " << text << '\n';
+    box_log_.flush();
+  }
   return HeadlessBackend::ShowMessageBox(owner, caption_gbk, text_gbk, buttons);
 }
 

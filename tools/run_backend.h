@@ -7,10 +7,12 @@
 // headless backend finds it); a windowed run gets its backend wrapped, every call passed on.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -25,8 +27,11 @@ class DumpHooks {
   // `at_time(ms)` runs once for each of `times` (TickCount milliseconds, any order).
   DumpHooks(std::vector<uint32_t> times, std::function<void(uint32_t ms)> at_time);
 
-  // After the backend took in its events: the calls that are due at `now_ms`.
+  // After the backend took in its events: the calls that are due at `now_ms`, and the end of
+  // the real time, once it has come.
   void AfterPoll(uint32_t now_ms);
+  // Calls `expired` once, at the first look at the queue `seconds` of real time from now.
+  void SetRealTimeLimit(uint32_t seconds, std::function<void()> expired);
   void WindowCreated(platform::WindowId id, const platform::WindowDesc& desc);
   // Before the backend's window goes, while the platform still holds its picture.
   void WindowClosing(platform::WindowId id);
@@ -41,6 +46,8 @@ class DumpHooks {
   std::vector<uint32_t> times_;  // ascending
   size_t next_time_ = 0;
   std::function<void(uint32_t)> at_time_;
+  std::optional<std::chrono::steady_clock::time_point> real_time_end_;
+  std::function<void()> real_time_expired_;
   std::vector<platform::WindowId> top_level_;  // standing windows without an owner
   std::map<platform::WindowId, platform::Framebuffer> closed_;
 };

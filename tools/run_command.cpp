@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "usage: talvex-tool run GAME_DIR [--headless] [--input EVENTS] [--until-ms N] "
-    "[--dump DIR [--dump-at MS[,MS...]] [--dump-presents]]\n";
+    "[--timeout-s N] [--dump DIR [--dump-at MS[,MS...]] [--dump-presents]]\n";
 
 constexpr std::string_view kHelp =
     "Runs the engine on a game folder: its settings file is GAME_DIR/TVXCHS.INI and its loose\n"
@@ -38,6 +38,7 @@ constexpr std::string_view kHelp =
     "  --headless      no window: a virtual clock, so the run is the same every time\n"
     "  --input EVENTS  timed input events (see docs/headless-events.md)\n"
     "  --until-ms N    end the game after N ms (virtual time when headless); exit status 124\n"
+    "  --timeout-s N   end the game after N s of real time, headless or not; exit status 124\n"
     "  --dump DIR      when the run ends, write vars.bin (the 4096-byte variable area),\n"
     "                  boxes.txt (caption TAB text per box shown), files.txt (slot TAB name\n"
     "                  per file name shown), all text in UTF-8, and cursor.txt (SHAPE SHOWN\n"
@@ -65,11 +66,20 @@ struct Options {
   fs::path game_dir;
   bool headless = false;
   std::optional<fs::path> input;
-  std::optional<uint32_t> until_ms;
+  std::optional<uint64_t> until_ms;
+  std::optional<uint32_t> timeout_s;
   std::optional<fs::path> dump;
   std::vector<uint32_t> dump_at;
   bool dump_presents = false;
 };
+
+// The path made absolute, or as given when the current folder cannot be found (it was
+// removed): opening it then fails with the system's reason, as for any missing file.
+fs::path Absolute(const std::string& path) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(path, ec);
+  return ec ? fs::path(path) : absolute;
+}
 
 // "MS[,MS...]": times in milliseconds.
 bool ParseTimes(std::string_view text, std::vector<uint32_t>& times) {
@@ -101,11 +111,11 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
     } else if (arg == "--input") {
       const auto* v = value();
       if (!v) return std::nullopt;
-      options.input = fs::absolute(*v);
+      options.input = Absolute(*v);
     } else if (arg == "--dump") {
       const auto* v = value();
       if (!v) return std::nullopt;
-      options.dump = fs::absolute(*v);
+      options.dump = Absolute(*v);
     } else if (arg == "--dump-at") {
       const auto* v = value();
       if (!v) return std::nullopt;
@@ -120,18 +130,28 @@ std::optional<Options> Parse(CommandArgs args, std::ostream& err) {
     } else if (arg == "--until-ms") {
       const auto* v = value();
       if (!v) return std::nullopt;
-      uint32_t ms = 0;
+      uint64_t ms = 0;
       const auto [ptr, ec] = std::from_chars(v->data(), v->data() + v->size(), ms);
       if (ec != std::errc() || ptr != v->data() + v->size()) {
         err << "talvex-tool run: --until-ms takes a number of milliseconds, not '" << *v << "'\n";
         return std::nullopt;
       }
       options.until_ms = ms;
+    } else if (arg == "--timeout-s") {
+      const auto* v = value();
+      if (!v) return std::nullopt;
+      uint32_t seconds = 0;
+      const auto [ptr, ec] = std::from_chars(v->data(), v->data() + v->size(), seconds);
+      if (ec != std::errc() || ptr != v->data() + v->size()) {
+        err << "talvex-tool run: --timeout-s takes a number of seconds, not '" << *v << "'\n";
+        return std::nullopt;
+      }
+      options.timeout_s = seconds;
     } else if (!arg.empty() && arg[0] == '-') {
       err << "talvex-tool run: unknown option '" << arg << "'\n" << kUsage;
       return std::nullopt;
     } else if (options.game_dir.empty()) {
-      options.game_dir = fs::absolute(arg);
+      options.game_dir = Absolute(arg);
     } else {
       err << "talvex-tool run: one game folder only\n" << kUsage;
       return std::nullopt;
@@ -187,6 +207,8 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   std::ofstream boxes(dir / "boxes.txt", std::ios::binary);
   for (const auto& box : platform::ShownBoxes())
     boxes << gbk::ToUtf8(box.caption) << '\t' << gbk::ToUtf8(box.text) << '\n';
+  if (const uint64_t more = platform::BoxesNotKept())
+    boxes << more << " more boxes were not kept\n";
   std::ofstream files(dir / "files.txt", std::ios::binary);
   for (const auto& shown : system.shownFiles())
     files << shown.slot << '\t' << gbk::ToUtf8(shown.name) << '\n';
@@ -202,7 +224,7 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
   cursor << (shape.resource == 0 ? std::string("arrow") : std::to_string(shape.resource)) << ' '
          << (platform::CursorCounter() >= 0 ? 1 : 0) << ' ' << pointer.x << ' ' << pointer.y
          << '\n';
-  if (!boxes || !files || !cursor || !fs::exists(dir / "vars.bin")) {
+  if (!boxes || !files || !cursor || !fs::exists(dir / "vars.bin", ec)) {
     err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
     return false;
   }
@@ -265,8 +287,9 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (!options) return kExitUsage;
   std::error_code reason;
   if (!fs::is_directory(options->game_dir, reason)) {
+    std::error_code ignored;
     if (!reason)
-      reason = std::make_error_code(fs::exists(options->game_dir)
+      reason = std::make_error_code(fs::exists(options->game_dir, ignored)
                                         ? std::errc::not_a_directory
                                         : std::errc::no_such_file_or_directory);
     err << "talvex-tool run: no game folder '" << options->game_dir.string()
@@ -313,9 +336,16 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
     backend = std::make_unique<WrappedRunBackend>(std::move(sdl), hooks);
   }
 
-  // The game folder is the current directory and the settings file lies in it.
-  const fs::path previous = fs::current_path();
-  fs::current_path(options->game_dir);
+  // The game folder is the current directory and the settings file lies in it. The folder we
+  // came from is gone back to afterwards, when it can be found.
+  std::error_code ec;
+  const fs::path previous = fs::current_path(ec);
+  fs::current_path(options->game_dir, ec);
+  if (ec) {
+    err << "talvex-tool run: cannot enter the game folder '" << options->game_dir.string()
+        << "': " << ec.message() << "\n";
+    return kExitFailure;
+  }
   platform::SetProgramPathOverride((options->game_dir / "talvex").string());
   platform::Install(std::move(backend));
 
@@ -343,8 +373,17 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
           },
           &deadline);
     }
+    if (options->timeout_s) {
+      // Real time, for a game that takes too long to reach its virtual limit (or has none).
+      hooks.SetRealTimeLimit(*options->timeout_s, [&deadline] {
+        deadline.hit = true;
+        deadline.system->Halt();
+      });
+    }
     system->RunSystem();
     status = RunExitStatus(system->ending(), deadline.hit);
+    if (const uint64_t more = platform::BoxesNotKept())
+      err << "talvex-tool run: " << more << " more boxes were not kept\n";
     if (system->ending() == GameSystem::Ending::kStartUpFailed)
       err << "talvex-tool run: the engine could not start\n";
     if (system->ending() == GameSystem::Ending::kStartScriptMissing)
@@ -359,10 +398,11 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
     system->planes().SetPresentHook(nullptr);
     running = nullptr;
     platform::SetDeadline(0, nullptr, nullptr);
+    hooks.SetRealTimeLimit(0, nullptr);
   }
   platform::Uninstall();
   platform::SetProgramPathOverride({});
-  fs::current_path(previous);
+  if (!previous.empty()) fs::current_path(previous, ec);
   return status;
 }
 

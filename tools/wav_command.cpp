@@ -121,6 +121,10 @@ int Convert(const std::string& in_path, const std::string& out_path, std::ostrea
             std::ostream& err) {
   const auto wav = ReadWavFile(in_path, "convert", err);
   if (!wav) return kExitFailure;
+  if (const auto why = WhyNotConvertible(*wav, /*keeps_loop=*/true)) {
+    err << "wav convert: " << in_path << ": " << *why << "\n";
+    return kExitFailure;
+  }
   const EngineSound music = MusicFile(*wav);
   if (!Write(out_path, music.file, "convert", err)) return kExitFailure;
   out << in_path << ": " << wav->Frames() << " frames at " << wav->format.samplesPerSec << " Hz -> "
@@ -132,6 +136,10 @@ int Adpcm(const std::string& in_path, const std::string& out_path, std::ostream&
           std::ostream& err) {
   const auto wav = ReadWavFile(in_path, "adpcm", err);
   if (!wav) return kExitFailure;
+  if (const auto why = WhyNotConvertible(*wav, /*keeps_loop=*/false)) {
+    err << "wav adpcm: " << in_path << ": " << *why << "\n";
+    return kExitFailure;
+  }
   const EngineSound voice = VoiceFile(*wav);
   if (!Write(out_path, voice.file, "adpcm", err)) return kExitFailure;
   out << in_path << " -> " << out_path << ": " << voice.frames << " frames in " << voice.blocks

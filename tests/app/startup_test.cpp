@@ -166,6 +166,24 @@ TEST_F(StartupTest, AGameFolderOnTheCommandLineIsWhereEverythingComesFrom) {
   EXPECT_TRUE(backend().boxes().empty());
 }
 
+TEST_F(StartupTest, TemporaryFilesOfKilledWritesAreRemovedAndNothingElse) {
+  // What a save or a settings write killed before its rename leaves: name, ".tmp", six
+  // letters or digits.
+  const std::vector<std::string> stale = {"FLAG01.tmpAb3dEf", "TVXCHS.INI.tmp0Z9yXw",
+                                          "SAVE.DAT.tmpzzzzzz"};
+  // Anything else stays: other lengths, other letters, no name before ".tmp", folders.
+  const std::vector<std::string> kept = {
+      "notes.tmp",  "FLAG01.tmpAb3dE",  "FLAG01.tmpAb3dEfg", "FLAG01.tmpAb-dEf",
+      ".tmpABCDEF", "FLAG01.TMPAb3dEf", "FLAG01.tmpAb3dEf~", "FLAG01"};
+  for (const auto& name : stale) std::ofstream(dir() / name) << "half";
+  for (const auto& name : kept) std::ofstream(dir() / name) << "mine";
+  std::filesystem::create_directory(dir() / "D.tmpABCDEF");
+  ASSERT_TRUE(Start());
+  for (const auto& name : stale) EXPECT_FALSE(std::filesystem::exists(dir() / name)) << name;
+  for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(dir() / name)) << name;
+  EXPECT_TRUE(std::filesystem::is_directory(dir() / "D.tmpABCDEF"));
+}
+
 TEST_F(StartupTest, TheCommandLineIsNothingOrOneFolderThatIsThere) {
   const struct {
     std::vector<std::string> args;
@@ -173,8 +191,9 @@ TEST_F(StartupTest, TheCommandLineIsNothingOrOneFolderThatIsThere) {
     const char* err;
   } cases[] = {
       {{}, 0, ""},
-      {{"nowhere"}, 1, "talvex-windowed: no game folder nowhere\n"},
-      {{"TVXCHS.INI"}, 1, "talvex-windowed: no game folder TVXCHS.INI\n"},
+      {{"nowhere"}, 1, "talvex-windowed: no game folder nowhere: No such file or directory\n"},
+      {{"TVXCHS.INI"}, 1, "talvex-windowed: no game folder TVXCHS.INI: Not a directory\n"},
+      {{"TVXCHS.INI/sub"}, 1, "talvex-windowed: no game folder TVXCHS.INI/sub: Not a directory\n"},
       {{"a", "b"}, 2, "usage: talvex-windowed [GAME_DIR]\n"},
       {{"--fast"}, 2, "usage: talvex-windowed [GAME_DIR]\n"},
   };

@@ -9,6 +9,7 @@
 namespace tvx::mes {
 namespace {
 
+using test::AssembleOk;
 using test::JoinLines;
 
 std::vector<std::string> ErrorsOf(std::string_view source) {
@@ -151,6 +152,16 @@ TEST(AssemblerErrors, DeepNestingIsAnErrorNotACrash) {
   EXPECT_NE(errors[0].find("expression nested too deeply"), std::string::npos) << errors[0];
   const std::string negations = "SYSCALL " + std::string(5000, '-') + "1";
   ASSERT_EQ(ErrorsOf(negations).size(), 1u);
+  // Every operator of a chain makes the tree one level deeper: 30 000 terms are refused where
+  // the limit is passed, a few hundred still assemble.
+  std::string chain = "SYSCALL 1";
+  for (int i = 1; i < 30000; ++i) chain += "+1";
+  EXPECT_EQ(JoinLines(ErrorsOf(chain)),
+            "bad.tvs:1:1005: expression nested too deeply (more than 500 levels of "
+            "parentheses, brackets and operators)\n");
+  std::string sum = "SYSCALL A";
+  for (int i = 1; i < 400; ++i) sum += " + A";
+  EXPECT_FALSE(AssembleOk(sum + "\nEND\n").empty());
   // A line past 64 KiB is refused whole, before it is read; the lines around it are not.
   const std::string overlong = "END\nSYSCALL " + std::string(70000, '1') + "\nFROB\n";
   EXPECT_EQ(JoinLines(ErrorsOf(overlong)),

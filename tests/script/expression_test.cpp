@@ -2,6 +2,8 @@
 // with 1, the stack boxes, and the variable bases.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/script/script_fixture.h"
 
 namespace tvx::testing {
@@ -65,7 +67,7 @@ TEST_F(Expressions, VariablesThroughEveryAddressingForm) {
   )");
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(R32('A'), 300u);
-  EXPECT_EQ(R32('B'), 15u);   // 7 + 8
+  EXPECT_EQ(R32('B'), 15u);  // 7 + 8
   EXPECT_EQ(R32('C'), 8u);
   EXPECT_EQ(R32('D'), 15u);   // system flags after initialisation
   EXPECT_EQ(R32('E'), 640u);  // text window right
@@ -104,6 +106,19 @@ TEST_F(Expressions, AFullStackIsReportedOnceAndKeepsItsBounds) {
   ASSERT_GE(boxes.size(), 2u);
   EXPECT_EQ(boxes[0], "堆栈溢出 / 堆栈缓冲器溢出了");
   EXPECT_EQ(boxes[1], "堆栈错误 / 在堆栈里有数据。");
+}
+
+TEST_F(Expressions, AnExpressionWithoutItsEndStopsWhereTheScriptEnds) {
+  // The file ends inside an expression: the image after it (zeros, megabytes of them) is not
+  // read as the rest of it, so the value is the script's own and the usual box tells.
+  auto code = mes::Assemble("SET_REG16 A, RAW(1, 2)\nEND\n", "MAIN.MES").code;
+  const auto end_byte = std::find(code.rbegin(), code.rend(), uint8_t{0xFF});
+  ASSERT_NE(end_byte, code.rend());
+  code.resize(static_cast<size_t>(code.rend() - end_byte) - 1);  // cut before the end byte
+  WriteBytes("MAIN.MES", code);
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(R16('A'), 2);
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{"堆栈错误 / 在堆栈里有数据。"}));
 }
 
 }  // namespace

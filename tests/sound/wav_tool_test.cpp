@@ -155,5 +155,54 @@ TEST(WavCommand, LoopsAreWrittenWhereTheyFitAndRefusedWhereTheyDoNot) {
   EXPECT_EQ(Wav({"--help"}, &text), 0);
 }
 
+TEST(WavCommand, MadeUpRatesAndLoopsAreRefusedAndNothingIsWritten) {
+  TempDir dir;
+  const auto samples = Pattern(1000);
+  const struct {
+    const char* what;
+    std::vector<uint8_t> file;
+    const char* error;   // for convert
+    bool voice_refused;  // voices drop the loop: only the rate matters to adpcm
+  } cases[] = {
+      {"rate 0", WavBuilder().Format(1, 1, 0, 16).Data(samples).Build(),
+       "a sample rate of 0 Hz is not supported (1000-192000 Hz)", true},
+      {"rate 999", WavBuilder().Format(1, 1, 999, 16).Data(samples).Build(),
+       "a sample rate of 999 Hz is not supported (1000-192000 Hz)", true},
+      {"rate 192001", WavBuilder().Format(1, 1, 192001, 16).Data(samples).Build(),
+       "a sample rate of 192001 Hz is not supported (1000-192000 Hz)", true},
+      {"loop ending before it starts",
+       WavBuilder().Format().Data(samples).Smpl(1, 500, 100).Build(),
+       "the loop (frames 500 to 100) must end after it starts and within the 1000 frames of the "
+       "data",
+       false},
+      {"loop beyond the data", WavBuilder().Format().Data(samples).Smpl(1, 100, 5000).Build(),
+       "the loop (frames 100 to 5000) must end after it starts and within the 1000 frames of "
+       "the data",
+       false},
+      // Without the check these ask for a 27 GB filter table and 17.6 GB of samples.
+      {"rate 0xFFFFFFFF", WavBuilder().Format(1, 1, 0xFFFFFFFF, 16).Data(samples).Build(),
+       "a sample rate of 4294967295 Hz is not supported (1000-192000 Hz)", true},
+      {"rate 1", WavBuilder().Format(1, 1, 1, 16).Data(samples).Build(),
+       "a sample rate of 1 Hz is not supported (1000-192000 Hz)", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFile(dir / "in.wav", c.file);
+    std::string text;
+    EXPECT_EQ(Wav({"convert", dir / "in.wav", dir / "out.wav"}, &text), 1);
+    EXPECT_EQ(text, "wav convert: " + (dir / "in.wav") + ": " + c.error + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.wav"));
+    EXPECT_EQ(Wav({"adpcm", dir / "in.wav", dir / "voice.wav"}, &text), c.voice_refused ? 1 : 0)
+        << text;
+    EXPECT_EQ(std::filesystem::exists(dir / "voice.wav"), !c.voice_refused);
+    std::filesystem::remove(dir / "voice.wav");
+  }
+  // The ends of the range are taken.
+  for (const uint32_t rate : {1000u, 192000u}) {
+    WriteFile(dir / "in.wav", WavBuilder().Format(1, 1, rate, 16).Data(samples).Build());
+    EXPECT_EQ(Wav({"convert", dir / "in.wav", dir / "out.wav"}), 0) << rate;
+  }
+}
+
 }  // namespace
 }  // namespace tvx::testing

@@ -135,6 +135,36 @@ TEST(ArcDamage, NamesThatWouldLeaveTheFolderAreRefused) {
   }
 }
 
+TEST(ArcDamage, ControlCharactersInNamesAreShownEscapedAndNeverMadeIntoFileNames) {
+  TempDir dir;
+  WriteFile(dir / "esc.arc", BuildArchive({{"\x1b[2JX.TXT", Bytes("1")},
+                                           {"TAB\tB.TXT", Bytes("2")},
+                                           {"OK.TXT", Bytes("3")}}));
+  const auto listed = RunCommand(RunArc, {"list", dir / "esc.arc"});
+  EXPECT_EQ(listed.code, 0) << listed.err;
+  EXPECT_EQ(listed.out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(listed.out.find('\t'), std::string::npos);
+  EXPECT_NE(listed.out.find("\\x1b[2JX.TXT"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find("TAB\\x09B.TXT"), std::string::npos) << listed.out;
+
+  // Refused one by one, like names that would leave the folder; the rest are written.
+  const auto result = RunCommand(RunArc, {"extract", dir / "esc.arc", "-o", dir / "out"});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err, "arc extract: " + (dir / "esc.arc") +
+                            ": refusing entry \"\\x1b[2JX.TXT\": its name holds control "
+                            "characters\narc extract: " +
+                            (dir / "esc.arc") +
+                            ": refusing entry \"TAB\\x09B.TXT\": its name holds control "
+                            "characters\n");
+  EXPECT_EQ(ReadFile(dir / "out/OK.TXT"), Bytes("3"));
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir / "out")) {
+    (void)entry;
+    ++files;
+  }
+  EXPECT_EQ(files, 1u);
+}
+
 TEST(ArcDamage, ExpandingWhatIsNotCompressedStaysBounded) {
   TempDir dir;
   // Plain text read as LZSS: whatever it expands to, extraction finishes and writes a file.

@@ -203,6 +203,16 @@ TEST_F(BuildCommand, FailuresNameTheFile) {
   EXPECT_EQ(no_start.code, 1);
   EXPECT_NE(no_start.err.find("MAIN.MES"), std::string::npos) << no_start.err;
 
+  // A music file with a made-up rate is refused by name, not converted into gigabytes.
+  WriteFile((src_ / "THEME.wav").string(), WritePcm16(Tone(4000, 50), 0xFFFFFFFF, std::nullopt));
+  const auto bad_rate = RunCommand(RunBuild, {src_.string(), out_.string()});
+  EXPECT_EQ(bad_rate.code, 1);
+  EXPECT_NE(bad_rate.err.find((src_ / "THEME.wav").string() +
+                              ": a sample rate of 4294967295 Hz is not supported"),
+            std::string::npos)
+      << bad_rate.err;
+  WriteFile((src_ / "THEME.wav").string(), WritePcm16(Tone(4000, 50), 22050, std::nullopt));
+
   WriteFile((src_ / "voice" / "NOTES.txt").string(), Bytes("x"));
   const auto not_voice = RunCommand(RunBuild, {src_.string(), out_.string()});
   EXPECT_EQ(not_voice.code, 1);

@@ -56,6 +56,12 @@ TEST_F(RunCommandTest, TheExitStatusSaysHowTheRunEnded) {
        0,
        "box \"文件打开错误\": NONE.G16"},
       {"time ran out", "", "wait:\nSYSCALL 11\nJUMP wait\n", {"--until-ms", "300"}, 124, nullptr},
+      {"a limit past 2^31 ms is far off, not already passed",
+       "",
+       "SET_REG16 N, 0\nWHILE N < 20\nSYSCALL 11, 4\nSET_REG16 N, N + 1\nENDWHILE\nEND\n",
+       {"--until-ms", "3000000000"},
+       0,
+       nullptr},
       {"no MAIN.MES", "", nullptr, {}, 1, "the start script MAIN.MES could not be loaded"},
       {"no start script of another name",
        "[Config]\nStartMES=FIRST.MES\n",
@@ -115,6 +121,75 @@ TEST_F(RunCommandTest, EveryBadInputLineIsNamedWithTheFile) {
   EXPECT_EQ(result.code, 1);
   EXPECT_EQ(result.err, input + ": line 2: unknown event 'fly'\n" + input +
                             ": line 3: unknown key name '?\?'\n");
+}
+
+TEST_F(RunCommandTest, AFolderThatCannotBeEnteredIsNamedWithTheSystemsReason) {
+  Script("MAIN.MES", "END\n");
+  // A path through a file.
+  const std::string through_file = (dir() / "MAIN.MES" / "sub").string();
+  auto result = RunCommand(tool::RunRun, {through_file, "--headless"});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err,
+            "talvex-tool run: no game folder '" + through_file + "': Not a directory\n");
+
+  // The folder the run starts from was removed: a relative path is simply not found, and the
+  // game still runs from its absolute path.
+  const fs::path gone = dir() / "gone";
+  fs::create_directories(gone);
+  fs::current_path(gone);
+  fs::remove(gone);
+  result = RunCommand(tool::RunRun, {"game", "--headless"});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err, "talvex-tool run: no game folder 'game': No such file or directory\n");
+  result = RunCommand(tool::RunRun, {dir().string(), "--headless"});
+  EXPECT_EQ(result.code, 0) << result.err;
+  fs::current_path(dir());
+
+  // A folder without the right to enter it (root may enter it all the same).
+  const fs::path locked = dir() / "locked";
+  fs::create_directories(locked);
+  fs::permissions(locked, fs::perms::none);
+  std::error_code ec;
+  fs::current_path(locked, ec);
+  fs::current_path(dir());
+  if (!ec) {
+    fs::permissions(locked, fs::perms::owner_all);
+    GTEST_SKIP() << "this user may enter a folder without permissions";
+  }
+  result = RunCommand(tool::RunRun, {locked.string(), "--headless"});
+  fs::permissions(locked, fs::perms::owner_all);
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err, "talvex-tool run: cannot enter the game folder '" + locked.string() +
+                            "': Permission denied\n");
+}
+
+TEST_F(RunCommandTest, TheRealTimeLimitEndsAGameThatWouldRunOn) {
+  Script("MAIN.MES", "wait:\nSYSCALL 11\nJUMP wait\n");  // waits for a player who never comes
+  const auto result = RunGame({"--headless", "--timeout-s", "1"});
+  EXPECT_EQ(result.code, 124) << result.err;
+  EXPECT_EQ(RunGame({"--headless", "--timeout-s", "soon"}).code, 2);
+}
+
+TEST_F(RunCommandTest, OnlyTheFirstThousandBoxesAreKeptAndTheRestAreCounted) {
+  Script("MAIN.MES", R"(
+    SET_REG16 N, 0
+    WHILE N < 1500
+      SYSCALL 8, "NONE.G16"
+      SET_REG16 N, N + 1
+    ENDWHILE
+    END
+  )");
+  const fs::path dump = dir() / "dump";
+  const auto result = RunGame({"--headless", "--dump", dump.string()});
+  EXPECT_EQ(result.code, 0);
+  std::string err, boxes;
+  for (int i = 0; i < 1000; ++i) {
+    err += "talvex-tool run: box \"文件打开错误\": NONE.G16\n";
+    boxes += "文件打开错误\tNONE.G16\n";
+  }
+  EXPECT_EQ(result.err, err + "talvex-tool run: 500 more boxes were not kept\n");
+  const auto kept = tool::test::ReadFile((dump / "boxes.txt").string());
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), boxes + "500 more boxes were not kept\n");
 }
 
 TEST(RunExitStatus, FailuresToStartWinOverTheTimeLimit) {

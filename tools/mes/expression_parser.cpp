@@ -1,20 +1,24 @@
 #include "tools/mes/expression_parser.h"
 
+#include <string>
+
 #include "tools/mes/names.h"
 
 namespace tvx::mes {
 namespace {
 
-// Counts one level of nesting while it lives.
+// Counts one level of nesting while it lives, and puts back on leaving the levels counted
+// on its way (the operators of a chain).
 class NestingGuard {
  public:
-  explicit NestingGuard(int& nesting) : nesting_(nesting) { ++nesting_; }
-  ~NestingGuard() { --nesting_; }
+  explicit NestingGuard(int& nesting) : nesting_(nesting), outer_(nesting) { ++nesting_; }
+  ~NestingGuard() { nesting_ = outer_; }
   NestingGuard(const NestingGuard&) = delete;
   NestingGuard& operator=(const NestingGuard&) = delete;
 
  private:
   int& nesting_;
+  int outer_;
 };
 
 }  // namespace
@@ -37,7 +41,8 @@ bool ExpressionParser::Expect(std::string_view symbol, std::string_view context)
 
 bool ExpressionParser::Deeper(size_t offset) {
   if (nesting_ <= kMaxExpressionNesting) return true;
-  Fail(offset, "expression nested too deeply");
+  Fail(offset, "expression nested too deeply (more than " + std::to_string(kMaxExpressionNesting) +
+                   " levels of parentheses, brackets and operators)");
   return false;
 }
 
@@ -55,6 +60,10 @@ ExprPtr ExpressionParser::ParseBinary(int min_precedence) {
     const BinaryOperator* op =
         token.kind == TokenKind::Symbol ? FindBinaryOperator(token.text) : nullptr;
     if (op == nullptr || op->precedence < min_precedence) break;
+    // Each operator of a chain such as 1+1+...+1 puts the tree one level deeper, as a
+    // parenthesis does; the passes that walk the tree recurse that deep.
+    ++nesting_;
+    if (!Deeper(token.offset)) return nullptr;
     cursor_.Next();
     ExprPtr right = ParseBinary(op->precedence + 1);
     if (!right) return nullptr;

@@ -9,6 +9,18 @@
 
 namespace tvx::tool {
 
+std::optional<std::string> WhyNotConvertible(const WavData& wav, bool keeps_loop) {
+  const uint32_t rate = wav.format.samplesPerSec;
+  if (rate < kMinSourceRate || rate > kMaxSourceRate)
+    return "a sample rate of " + std::to_string(rate) + " Hz is not supported (" +
+           std::to_string(kMinSourceRate) + "-" + std::to_string(kMaxSourceRate) + " Hz)";
+  if (keeps_loop && wav.loop && (wav.loop->end <= wav.loop->start || wav.loop->end > wav.Frames()))
+    return "the loop (frames " + std::to_string(wav.loop->start) + " to " +
+           std::to_string(wav.loop->end) + ") must end after it starts and within the " +
+           std::to_string(wav.Frames()) + " frames of the data";
+  return std::nullopt;
+}
+
 std::vector<int16_t> EngineSamples(const WavData& wav) {
   std::vector<float> mono(wav.Frames());
   for (const auto& channel : wav.channels)
