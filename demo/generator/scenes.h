@@ -67,8 +67,8 @@ Canvas PaintDawn(int step);
 // The frame sheet: every frame listed in ANIMS.md, on the key colour.
 Canvas PaintAnimationSheet();
 
-// The maze: three 256 × 256 wall textures (0 dry stone, 1 brick, 2 mossy stone) and a
-// picture holding their colours with the ceiling's and the floor's, for the palette.
+// The maze: three 256 × 256 wall textures (0 dry stone, 1 brick, 2 mossy stone) and the
+// palette's 16 colours as a 16 × 1 picture, chosen for them and the ceiling and floor.
 Canvas PaintMazeWall(int kind);
 Canvas PaintMazePaletteSource();
 // The ceiling and floor colours the tile sets are rendered with (RRGGBB).
