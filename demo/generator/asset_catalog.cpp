@@ -26,7 +26,15 @@ constexpr auto kAssets = std::to_array<Asset>({
     {"M_END.wav", AssetKind::kSound},         {"S_WAVES.wav", AssetKind::kSound},
     {"S_GULL.wav", AssetKind::kSound},        {"S_STEP.wav", AssetKind::kSound},
     {"S_DOOR.wav", AssetKind::kSound},        {"S_CHIME.wav", AssetKind::kSound},
-    {"S_LAMP.wav", AssetKind::kSound},
+    {"S_LAMP.wav", AssetKind::kSound},        {"ERROR.wav", AssetKind::kSound},
+    {"WINOPN.wav", AssetKind::kSound},        {"WINCLS.wav", AssetKind::kSound},
+    {"LAMP2.png", AssetKind::kGamePicture},   {"A30_01.png", AssetKind::kGamePicture},
+    {"A30_02.png", AssetKind::kGamePicture},  {"A30_03.png", AssetKind::kGamePicture},
+    {"A30_04.png", AssetKind::kGamePicture},  {"A30_05.png", AssetKind::kGamePicture},
+    {"A30_06.png", AssetKind::kGamePicture},  {"A30_07.png", AssetKind::kGamePicture},
+    {"A30_08.png", AssetKind::kGamePicture},  {"A30_09.png", AssetKind::kGamePicture},
+    {"A30_10.png", AssetKind::kGamePicture},  {"A30_11.png", AssetKind::kGamePicture},
+    {"A30_12.png", AssetKind::kGamePicture},  {"A30_13.png", AssetKind::kGamePicture},
 });
 
 Canvas Paint(std::string_view file) {
@@ -37,6 +45,9 @@ Canvas Paint(std::string_view file) {
   if (file == "TUNNEL.png") return PaintTunnel();
   if (file == "ROOM.png") return PaintRoom();
   if (file == "LAMP.png") return PaintLamp();
+  if (file == "LAMP2.png") return PaintLamp2();
+  // A30_01 … A30_13: the dawn, step 0 … 12.
+  if (file.starts_with("A30_")) return PaintDawn((file[4] - '0') * 10 + (file[5] - '0') - 1);
   if (file == "ENDING.png") return PaintEnding();
   if (file == "FOG.png") return PaintFogLayer();
   if (file == "PANEL.png") return PaintPanel();

@@ -1,5 +1,5 @@
-// The demo's sound effects: surf, a gull, steps on stone, a door, the choice chime and the
-// lamp catching fire.
+// The demo's sound effects: surf, a gull, steps on stone, a door, the choice chime, the
+// lamp catching fire, and the sounds of the engine's own interface.
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -12,6 +12,20 @@ namespace tvx::demo {
 namespace {
 constexpr float kTwoPi = 2 * std::numbers::pi_v<float>;
 constexpr float kRate = static_cast<float>(kSampleRate);
+
+// A soft round blip for the interface: a sine with a touch of its octave, a quick attack
+// and a fast fall.
+void AddBlip(Track& track, double start, float frequency, float seconds, float gain) {
+  size_t first = At(start);
+  float phase = 0;
+  for (size_t i = 0; i < At(seconds) && first + i < track.size(); ++i) {
+    float t = static_cast<float>(i) / kRate;
+    float env = std::min(1.0f, t / 0.004f) * std::exp(-t * 6 / seconds);
+    phase += kTwoPi * frequency / kRate;
+    track[first + i] += gain * env * (std::sin(phase) + 0.15f * std::sin(2 * phase));
+  }
+}
+
 }  // namespace
 
 Sound Waves() {
@@ -157,6 +171,37 @@ Sound LampWhoosh() {
   }
   AddReverb(track, 0.2f, 1.0f);
   return FinishOnce(std::move(track), 0.6f);
+}
+
+Sound ErrorBonk() {
+  // A short soft low knock: a round tone sliding down from 190 to 120 Hz, muffled.
+  Track track(At(0.25), 0.0f);
+  Biquad soft = Biquad::LowPass(900, 0.7f);
+  float phase = 0;
+  for (size_t i = 0; i < track.size(); ++i) {
+    float t = static_cast<float>(i) / kRate;
+    float f = 120 + 70 * std::exp(-t * 25);
+    phase += kTwoPi * f / kRate;
+    float env = std::min(1.0f, t / 0.003f) * std::exp(-t * 16);
+    track[i] = soft.Process(env * (std::sin(phase) + 0.3f * std::sin(2 * phase)));
+  }
+  return FinishOnce(std::move(track), 0.55f);
+}
+
+Sound WindowOpen() {
+  // Two notes rising a fifth (E5, B5): the window opens.
+  Track track(At(0.2), 0.0f);
+  AddBlip(track, 0.0, NoteFrequency(76), 0.09f, 0.8f);
+  AddBlip(track, 0.07, NoteFrequency(83), 0.13f, 0.7f);
+  return FinishOnce(std::move(track), 0.45f);
+}
+
+Sound WindowClose() {
+  // The same two notes falling (B5, E5): the window closes.
+  Track track(At(0.2), 0.0f);
+  AddBlip(track, 0.0, NoteFrequency(83), 0.09f, 0.7f);
+  AddBlip(track, 0.07, NoteFrequency(76), 0.13f, 0.8f);
+  return FinishOnce(std::move(track), 0.45f);
 }
 
 }  // namespace tvx::demo

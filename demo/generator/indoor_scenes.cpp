@@ -165,7 +165,52 @@ std::vector<Canvas> RoomFlameFrames() {
   return frames;
 }
 
-Canvas PaintLamp() {
+namespace {
+
+constexpr float kLensX = 320;
+constexpr float kLensTop = 64;
+constexpr float kLensBottom = 366;
+
+// The beams of the lit lamp in the fog outside the glass, `frame` 0-7 of their sweep: two
+// beams, opposite each other, turning round the lens, so that one half-turn makes the
+// whole cycle. Each reaches out sideways from the lens, rising a little towards the edges
+// of the picture, longest when it points across the picture and brighter when it points
+// towards the viewer. Only the two places of the frames are lit, fading out before their
+// top and bottom so that a frame joins the picture around it.
+void PaintLampBeams(Canvas& c, int frame) {
+  const float angle = kPi * (static_cast<float>(frame) / kLampBeamFrames + 0.25f);
+  const float lensEdge = 140;  // where a beam comes out of the glass, from the lens' axis
+  const float reach = 320;
+  for (const Rect& place : {kLampBeamLeft, kLampBeamRight}) {
+    float side = place.x < kLensX ? -1.0f : 1.0f;
+    for (int beam = 0; beam < 2; ++beam) {
+      float across = std::sin(angle + beam * kPi);
+      float toward = std::cos(angle + beam * kPi);
+      if (across * side <= 0) continue;  // this beam goes out on the other side
+      float length = reach * std::abs(across);
+      float amount = 0.5f + 0.3f * toward;
+      for (int y = place.y; y < place.y + place.height; ++y) {
+        float fade = SmoothStep(place.y, place.y + 14.0f, static_cast<float>(y)) *
+                     SmoothStep(place.y + place.height, place.y + place.height - 14.0f,
+                                static_cast<float>(y));
+        for (int x = place.x; x < place.x + place.width; ++x) {
+          float out = (x + 0.5f - kLensX) * side - lensEdge;
+          if (out <= 0 || out >= length) continue;
+          float centre = 204 - 0.34f * out;
+          float half = 6 + 0.07f * out;
+          float off = (y + 0.5f - centre) / half;
+          float along = std::pow(1 - out / length, 1.2f);
+          float fog = 0.6f + 0.8f * Fbm(x / 46.0f, y / 18.0f, 4, 125);
+          float a = std::exp(-off * off * 2.2f) * along * fog * fade * amount;
+          if (a > 0) c.AddLight(x, y, Hex(0xfff0cc), a);
+        }
+      }
+    }
+  }
+}
+
+// The lamp room: `lit` the great lamp burning, its beams in `beamFrame`.
+Canvas PaintLampRoom(bool lit, int beamFrame) {
   Canvas c(kScreenWidth, kScreenHeight);
   // Fog outside the glazing, a little light from the lens in it.
   c.ForEach([](int x, int y, Rgb& p) {
@@ -173,6 +218,11 @@ Canvas PaintLamp() {
     p = Mix(Hex(0x1a2230), Hex(0x6a7888), n * (0.5f + 0.5f * (1 - static_cast<float>(y) / 480)));
   });
   c.Glow(320, 220, 300, Hex(0x8a9aa8), 0.18f);
+  if (lit) {
+    // The fog round the lantern glows warm, and the beams cut through it.
+    c.Glow(kLensX, 210, 420, Hex(0xffc890), 0.3f);
+    PaintLampBeams(c, beamFrame);
+  }
   // The glazing bars: the panes lean, as in a lantern.
   Rgb iron = Hex(0x14161c);
   for (int i = -1; i <= 7; ++i) {
@@ -181,10 +231,19 @@ Canvas PaintLamp() {
   }
   c.FillRect(0, 120, 640, 128, iron);
   c.FillRect(0, 0, 640, 22, Hex(0x101216));
-  // Cold reflections on the glass.
+  // Reflections on the glass: cold, or the lamp's warm light when it burns.
   for (int i = 0; i < 6; ++i) {
     float x = 60 + i * 100.0f;
-    c.StrokeLine({x, 40}, {x + 6, 100}, 10, Hex(0xa0b0c0), 0.05f);
+    c.StrokeLine({x, 40}, {x + 6, 100}, 10, lit ? Hex(0xffe8c0) : Hex(0xa0b0c0),
+                 lit ? 0.14f : 0.05f);
+  }
+  if (lit) {
+    // The light catching the glazing bars' edges nearest the lens.
+    for (int i = -1; i <= 7; ++i) {
+      float x = i * 100 + 20.0f + (i * 100 + 20.0f < kLensX ? 3.5f : -3.5f);
+      float near = std::exp(-std::abs(x + 15 - kLensX) / 180);
+      c.StrokeLine({x, 22}, {x + 30, 390}, 1.5f, Hex(0xffc878), 0.5f * near);
+    }
   }
   // The floor and the iron rail round the lens.
   c.FillRect(0, 390, 640, 480, Hex(0x1c1a1c));
@@ -195,9 +254,9 @@ Canvas PaintLamp() {
   c.FillRect(0, 350, 640, 354, Hex(0x3a3434));
   for (int x = 10; x < 640; x += 48) c.FillRect(x, 350, x + 3, 392, Hex(0x2a2626));
   // The great lens: a beehive of glass rings round a bullseye, in a brass frame.
-  const float cx = 320;
-  const float top = 64;
-  const float bottom = 366;
+  const float cx = kLensX;
+  const float top = kLensTop;
+  const float bottom = kLensBottom;
   const float half = 146;
   const float middle = (top + bottom) / 2;
   // The lens' half-width at row y: widest at its waist, drawn in towards top and bottom.
@@ -223,8 +282,10 @@ Canvas PaintLamp() {
         // fog through it, darker towards the sides where it turns away.
         float prism = 0.3f + 0.7f * std::pow(1 - t, 3.0f);
         float side = std::sqrt(std::max(0.0f, 1 - u * u));
-        Rgb glass = Mix(Hex(0x101824), Hex(0x6a8a9a), prism * (0.25f + 0.75f * side));
-        glass = Mix(glass, Hex(0xc8e0e8), std::pow(1 - t, 12.0f) * 0.6f * side);
+        Rgb glass = lit ? Mix(Hex(0x8a6038), Hex(0xfff0d8), prism * (0.45f + 0.55f * side))
+                        : Mix(Hex(0x101824), Hex(0x6a8a9a), prism * (0.25f + 0.75f * side));
+        glass =
+            Mix(glass, lit ? Hex(0xffffff) : Hex(0xc8e0e8), std::pow(1 - t, 12.0f) * 0.6f * side);
         c.Set(x, y, glass);
       }
     }
@@ -234,8 +295,11 @@ Canvas PaintLamp() {
   // The bullseye in the middle, its concentric ridges catching a little light.
   for (int r = 72; r > 0; r -= 9) {
     float k = static_cast<float>(r) / 72;
-    c.FillEllipse(cx, middle, r, r, Mix(Hex(0x8aa8b8), Hex(0x1a2430), k * 0.8f));
-    c.FillEllipse(cx - r * 0.15f, middle - r * 0.2f, r * 0.5f, r * 0.25f, Hex(0xe0f0f8), 0.08f);
+    c.FillEllipse(cx, middle, r, r,
+                  lit ? Mix(Hex(0xfffff4), Hex(0xf0c080), k * 0.8f)
+                      : Mix(Hex(0x8aa8b8), Hex(0x1a2430), k * 0.8f));
+    c.FillEllipse(cx - r * 0.15f, middle - r * 0.2f, r * 0.5f, r * 0.25f, Hex(0xe0f0f8),
+                  lit ? 0.2f : 0.08f);
   }
   // Brass ribs holding the glass, curving with it, and its dome on top.
   for (float k : {-1.0f, -0.55f, 0.55f, 1.0f}) {
@@ -244,14 +308,43 @@ Canvas PaintLamp() {
       float y = top + (bottom - top) * i / 30.0f;
       rib.push_back({cx + k * width(y), y});
     }
-    c.StrokePath(rib, std::abs(k) > 0.9f ? 5.0f : 3.0f, k < 0 ? Hex(0x9a7434) : Hex(0x6a4c22));
+    Rgb brass = k < 0 ? Hex(0x9a7434) : Hex(0x6a4c22);
+    c.StrokePath(rib, std::abs(k) > 0.9f ? 5.0f : 3.0f, lit ? Hex(0xd8a850) : brass);
   }
   c.FillEllipse(cx, top, width(top) + 6, 16, Hex(0x7a5a28));
   c.FillEllipse(cx, top - 6, width(top) * 0.7f, 12, Hex(0x9a7434));
   c.FillEllipse(cx - 20, top - 10, 26, 4, Hex(0xe0c080), 0.4f);
-  // A faint glow low in the glass: the lamp inside is not lit, but the fog gives it light.
-  c.Glow(cx, middle + 40, 150, Hex(0x8aa0b0), 0.08f);
+  if (!lit) {
+    // A faint glow low in the glass: the lamp inside is not lit, but the fog gives it light.
+    c.Glow(cx, middle + 40, 150, Hex(0x8aa0b0), 0.08f);
+    return c;
+  }
+  // The burning lamp: the lens blazing warm white, its light over the brass, the rail and
+  // the floor.
+  c.Glow(cx, middle, 300, Hex(0xffb868), 0.35f);
+  c.Glow(cx, middle, 120, Hex(0xfff0d8), 0.5f);
+  c.Glow(cx, middle, 40, Hex(0xffffff), 0.6f);
   return c;
+}
+
+}  // namespace
+
+Canvas PaintLamp() {
+  return PaintLampRoom(false, 0);
+}
+
+Canvas PaintLamp2(int beamFrame) {
+  return PaintLampRoom(true, beamFrame);
+}
+
+void LampBeamFrames(std::vector<Canvas>& left, std::vector<Canvas>& right) {
+  for (int i = 0; i < kLampBeamFrames; ++i) {
+    Canvas c = PaintLamp2(i);
+    left.push_back(
+        c.Crop(kLampBeamLeft.x, kLampBeamLeft.y, kLampBeamLeft.width, kLampBeamLeft.height));
+    right.push_back(
+        c.Crop(kLampBeamRight.x, kLampBeamRight.y, kLampBeamRight.width, kLampBeamRight.height));
+  }
 }
 
 }  // namespace tvx::demo

@@ -85,22 +85,23 @@ Canvas PaintMazeWall(int kind) {
 }
 
 Canvas PaintMazePaletteSource() {
-  // The three walls at full light and dimmed, as the view shows them further off, beside
-  // the ceiling, the floor and the black far down a corridor.
-  Canvas c(kWall * 3, kWall + 96);
-  for (int kind = 0; kind < 3; ++kind) {
-    Canvas wall = PaintMazeWall(kind);
-    c.Paste(wall, kind * kWall, 0);
-    for (int y = 0; y < 64; ++y) {
-      for (int x = 0; x < kWall; ++x) {
-        float dim = x < kWall / 2 ? 0.6f : 0.35f;
-        c.Set(kind * kWall + x, kWall + y, Scale(wall.Get(x, y * 4), dim));
-      }
-    }
+  // The 16 colours chosen by hand (a 16-pixel picture is taken as it is): reduced from the
+  // walls' pixels, the brick's many reds won the boxes and the dry stone came out pink. So:
+  // black for the far end of a corridor, the ceiling and the floor, seven greys from the
+  // mortar to the lit stone (warm, never redder than they are yellow), three reds for the
+  // brick and two greens for the moss. Exact 5-bit levels, which the dither keeps.
+  static constexpr int kLevels[16][3] = {
+      {0, 0, 0},                 // black
+      {5, 5, 7},    {11, 9, 7},  // ceiling, floor
+      {4, 4, 3},    {6, 6, 5},    {8, 8, 7},    {11, 10, 9},
+      {13, 13, 11}, {16, 15, 13}, {19, 18, 16}, {22, 21, 19},  // the stone's greys
+      {7, 4, 3},    {13, 6, 5},   {19, 11, 8},                 // brick
+      {6, 8, 4},    {11, 15, 6},                               // moss
+  };
+  Canvas c(16, 1);
+  for (int i = 0; i < 16; ++i) {
+    c.Set(i, 0, {kLevels[i][0] / 31.0f, kLevels[i][1] / 31.0f, kLevels[i][2] / 31.0f});
   }
-  c.FillRect(0, kWall + 64, 256, kWall + 96, Hex(0x2a2a36));
-  c.FillRect(256, kWall + 64, 512, kWall + 96, Hex(0x5a4a3c));
-  c.FillRect(512, kWall + 64, 768, kWall + 96, Hex(0x000000));
   return c;
 }
 

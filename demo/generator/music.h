@@ -17,5 +17,9 @@ Sound Steps();
 Sound Door();
 Sound Chime();
 Sound LampWhoosh();
+// The engine's interface sounds: a wrong move, the item window opening and closing.
+Sound ErrorBonk();
+Sound WindowOpen();
+Sound WindowClose();
 
 }  // namespace tvx::demo

@@ -271,8 +271,49 @@ void PaintGull(Canvas& c, float x, float y, int phase) {
   c.Set(static_cast<int>(x + 7), static_cast<int>(y + 1), Hex(0xe0a030));
 }
 
-// Everything of the coast picture but the surf and the gulls.
-Canvas PaintCoastScene() {
+// The beach at the foot of the cliffs, below the sea: sand, drier further up the beach.
+Rgb CoastSand(int x, int y) {
+  Rgb sand = Mix(Hex(0xa89878), Hex(0xc8b898), Fbm(x / 6.0f, y / 3.0f, 3, 50));
+  return Scale(sand, 0.9f + 0.1f * SmoothStep(kCoastWaves.y, kScreenHeight, static_cast<float>(y)));
+}
+
+// The surf where the sea meets the beach, in `wavePhase`: only inside kCoastWaves, and at
+// its edges the same in every phase (the sea above, dry sand below), so that a frame drawn
+// over the picture joins it without a seam.
+void PaintSurf(Canvas& c, int wavePhase) {
+  const Rect& r = kCoastWaves;
+  float phase = static_cast<float>(wavePhase) / kWaveFrames;
+  for (int y = r.y; y < r.y + r.height; ++y) {
+    for (int x = r.x; x < r.x + r.width; ++x) {
+      float depth = (y + 0.5f - r.y) / r.height;  // 0 at the top of the strip, 1 at its foot
+      // The shore line, and the swash running up the sand and back as the phase goes round.
+      float shore = 0.5f + 0.08f * std::sin(x / 70.0f) + 0.06f * (Fbm(x / 40.0f, 9, 3, 49) - 0.5f);
+      float edge = shore - 0.12f * std::sin(phase * 2 * kPi + x / 160.0f);
+      // The sea lightens over the shallows.
+      Rgb water = Mix(c.Get(x, y), Hex(0x4a7a90), 0.6f * SmoothStep(0, 0.35f, depth));
+      Rgb sand = CoastSand(x, y);
+      Rgb wetSand = Mix(Hex(0x7a705c), sand, SmoothStep(edge, edge + 0.2f, depth));
+      float wet = SmoothStep(edge - 0.02f, edge + 0.02f, depth);
+      Rgb p = Mix(water, wetSand, wet);
+      // Foam along the swash's edge, and the next wave's crest breaking further out, which
+      // fades before the top of the strip.
+      float foam = std::exp(-std::pow((depth - edge) / 0.04f, 2)) *
+                   SmoothStep(0.35f, 0.7f, Fbm(x / 10.0f + phase * 8, y / 3.0f, 4, 51));
+      float crest = std::exp(-std::pow((depth - edge + 0.22f) / 0.035f, 2)) *
+                    SmoothStep(0.45f, 0.8f, Fbm(x / 14.0f - phase * 6, y / 2.0f, 4, 52)) *
+                    SmoothStep(0.0f, 0.12f, depth);
+      p = Mix(p, Hex(0xf4f4f0), std::clamp(foam * 0.9f + crest * 0.6f, 0.0f, 1.0f));
+      c.Set(x, y, p);
+    }
+  }
+  // Below the strip the dry beach, the same in every phase.
+  for (int y = r.y + r.height; y < kScreenHeight; ++y) {
+    for (int x = r.x; x < r.x + r.width; ++x) c.Set(x, y, CoastSand(x, y));
+  }
+}
+
+// Everything of the coast picture but the gulls, the surf in `wavePhase`.
+Canvas PaintCoastScene(int wavePhase) {
   Canvas c(kScreenWidth, kScreenHeight);
   const int horizon = 206;
   PaintSky(c, 0, horizon,
@@ -283,6 +324,9 @@ Canvas PaintCoastScene() {
   PaintClouds(c, 20, 170, Hex(0xf8eee4), 0.4f, 0.75f, 42);
   SeaLook sea{Hex(0x8aa0b8), Hex(0x2a5070), Hex(0xe8f0f8), 0.4f, 240, 50, Hex(0xfff0d0), 0.3f};
   PaintSea(c, horizon, sea, 43);
+  // The beach and its surf, high enough to stay clear of the message window; the cliffs
+  // stand over their right end.
+  PaintSurf(c, wavePhase);
   // The far headland and its lighthouse, where the road leads.
   PaintLand(
       c, [](float x) { return horizon - 20 * SmoothStep(240, 60, x) - 5 * Fbm(x / 12, 4, 3, 44); },
@@ -325,29 +369,8 @@ Canvas PaintCoastScene() {
   return c;
 }
 
-// The surf at the foot and the gulls, in their phases.
-void PaintCoastLife(Canvas& c, int wavePhase, int gullPhase) {
-  // The surf: the bottom strip where the waves run in.
-  float phase = static_cast<float>(wavePhase) / kWaveFrames;
-  for (int y = kCoastWaves.y; y < kScreenHeight; ++y) {
-    for (int x = 0; x < kScreenWidth; ++x) {
-      float depth = static_cast<float>(y - kCoastWaves.y) / kCoastWaves.height;
-      // The shore line, and a wave that rolls in and draws back as the phase goes round.
-      float shore = 0.55f + 0.12f * std::sin(x / 70.0f) + 0.1f * (Fbm(x / 40.0f, 9, 3, 49) - 0.5f);
-      float swash = 0.14f * std::sin(phase * 2 * kPi + x / 160.0f);
-      float edge = shore - swash;
-      Rgb water = Mix(Hex(0x2a5070), Hex(0x4a7a90), depth);
-      Rgb sand = Mix(Hex(0xa89878), Hex(0xc8b898), Fbm(x / 6.0f, y / 3.0f, 3, 50));
-      float wet = SmoothStep(edge - 0.02f, edge + 0.02f, depth);
-      Rgb p = Mix(water, Mix(Hex(0x8a7e68), sand, SmoothStep(edge, edge + 0.25f, depth)), wet);
-      float foam = std::exp(-std::pow((depth - edge) / 0.05f, 2)) *
-                   SmoothStep(0.35f, 0.7f, Fbm(x / 10.0f + phase * 8, y / 3.0f, 4, 51));
-      float crest = std::exp(-std::pow((depth - edge + 0.3f) / 0.04f, 2)) *
-                    SmoothStep(0.45f, 0.8f, Fbm(x / 14.0f - phase * 6, y / 2.0f, 4, 52));
-      p = Mix(p, Hex(0xf4f4f0), std::clamp(foam * 0.9f + crest * 0.6f, 0.0f, 1.0f));
-      c.Set(x, y, p);
-    }
-  }
+// The gulls, their wings in `gullPhase`.
+void PaintCoastGulls(Canvas& c, int gullPhase) {
   PaintGull(c, kCoastGull.x + 16.0f, kCoastGull.y + 10.0f, gullPhase);
   PaintGull(c, 470, 60, 1);
   PaintGull(c, 300, 118, 2);
@@ -356,16 +379,15 @@ void PaintCoastLife(Canvas& c, int wavePhase, int gullPhase) {
 }  // namespace
 
 Canvas PaintCoast(int wavePhase, int gullPhase) {
-  Canvas c = PaintCoastScene();
-  PaintCoastLife(c, wavePhase, gullPhase);
+  Canvas c = PaintCoastScene(wavePhase);
+  PaintCoastGulls(c, gullPhase);
   return c;
 }
 
 void CoastFrames(std::vector<Canvas>& waves, std::vector<Canvas>& gulls) {
-  const Canvas scene = PaintCoastScene();
   for (int i = 0; i < std::max(kWaveFrames, kGullFrames); ++i) {
-    Canvas c = scene;
-    PaintCoastLife(c, i % kWaveFrames, i % kGullFrames);
+    Canvas c = PaintCoastScene(i % kWaveFrames);
+    PaintCoastGulls(c, i % kGullFrames);
     if (i < kWaveFrames) {
       waves.push_back(c.Crop(kCoastWaves.x, kCoastWaves.y, kCoastWaves.width, kCoastWaves.height));
     }
@@ -451,42 +473,89 @@ Canvas PaintTunnel() {
   return c;
 }
 
-Canvas PaintEnding() {
+namespace {
+
+// A value of the dawn at `t` (0 before dawn … 1 the ENDING's morning) through three
+// moments: before dawn, sunrise (t 0.5) and morning. At t 1 it is exactly the morning's,
+// so that the last step is the ENDING picture to the bit.
+struct DawnColour {
+  Rgb night, sunrise, morning;
+  Rgb At(float t) const {
+    if (t >= 1) return morning;
+    return t < 0.5f ? Mix(night, sunrise, t / 0.5f) : Mix(sunrise, morning, (t - 0.5f) / 0.5f);
+  }
+};
+float DawnValue(float night, float morning, float t) {
+  return t >= 1 ? morning : night + (morning - night) * t;
+}
+
+// The morning after the fog, the sun `t` of the way up (ENDING is t 1).
+Canvas PaintDawnScene(float t) {
   Canvas c(kScreenWidth, kScreenHeight);
   const int horizon = 300;
-  PaintSky(c, 0, horizon,
-           {{0.0f, Hex(0x5a78b0)},
-            {0.45f, Hex(0xa8b0c8)},
-            {0.78f, Hex(0xf0c8a8)},
-            {1.0f, Hex(0xffe0a8)}});
-  PaintClouds(c, 60, 260, Hex(0xffd8c0), 0.3f, 0.6f, 81);
-  // The sun just above the sea.
-  c.Glow(250, horizon - 8, 160, Hex(0xffc080), 0.45f);
-  c.FillEllipse(250, horizon - 8, 18, 18, Hex(0xfff4d8));
-  SeaLook sea{Hex(0xd8c0b0), Hex(0x4a6a90), Hex(0xfff0e0), 0.3f, 250, 50, Hex(0xffe0a0), 0.7f};
+  const DawnColour sky[] = {{Hex(0x0a1030), Hex(0x2a3a70), Hex(0x5a78b0)},
+                            {Hex(0x1a2450), Hex(0x6a5a88), Hex(0xa8b0c8)},
+                            {Hex(0x2a3462), Hex(0xd07a70), Hex(0xf0c8a8)},
+                            {Hex(0x3a4070), Hex(0xffa860), Hex(0xffe0a8)}};
+  PaintSky(
+      c, 0, horizon,
+      {{0.0f, sky[0].At(t)}, {0.45f, sky[1].At(t)}, {0.78f, sky[2].At(t)}, {1.0f, sky[3].At(t)}});
+  // The last stars fade as the sky lightens.
+  float stars = 0.7f * (1 - t / 0.4f);
+  if (stars > 0) PaintStars(c, 220, 120, stars, 87);
+  PaintClouds(c, 60, 260, DawnColour{Hex(0x2a3050), Hex(0xc07080), Hex(0xffd8c0)}.At(t), 0.3f, 0.6f,
+              81);
+  // The sun rising out of the sea: below the horizon at first (the sea is painted over it),
+  // just above it at the end; its glow grows and turns from red to gold.
+  float sunY = horizon - 8 + 48 * std::pow(1 - t, 1.3f);
+  if (t >= 1) sunY = horizon - 8;
+  c.Glow(250, sunY, 160, DawnColour{Hex(0xff6040), Hex(0xff8050), Hex(0xffc080)}.At(t),
+         DawnValue(0.1f, 0.45f, t));
+  c.FillEllipse(250, sunY, 18, 18, DawnColour{Hex(0xc04030), Hex(0xff9050), Hex(0xfff4d8)}.At(t));
+  SeaLook sea{DawnColour{Hex(0x2a3050), Hex(0xc08070), Hex(0xd8c0b0)}.At(t),
+              DawnColour{Hex(0x0a1020), Hex(0x2a3050), Hex(0x4a6a90)}.At(t),
+              DawnColour{Hex(0x4a5a80), Hex(0xffc0a0), Hex(0xfff0e0)}.At(t),
+              0.3f,
+              250,
+              50,
+              DawnColour{Hex(0xc05040), Hex(0xff9060), Hex(0xffe0a0)}.At(t),
+              DawnValue(0.05f, 0.7f, t)};
   PaintSea(c, horizon, sea, 82);
   PaintLand(
       c,
       [](float x) {
         // The headland: a slope up from the water to the lighthouse's rock.
         if (x < 470) return 1e4f;
-        float t = SmoothStep(470, 560, x);
-        float rock = 300 - t * (70 + 10 * Fbm(x / 25, 1, 3, 83));
+        float k = SmoothStep(470, 560, x);
+        float rock = 300 - k * (70 + 10 * Fbm(x / 25, 1, 3, 83));
         return std::max(rock, kScreenHeight - (x - 470) * 4.0f);
       },
-      kScreenHeight, Hex(0x4a4a58), 0.45f, Hex(0xe0a888), 0.5f, 84);
+      kScreenHeight, DawnColour{Hex(0x101420), Hex(0x2a2a3a), Hex(0x4a4a58)}.At(t), 0.45f,
+      DawnColour{Hex(0x2a3050), Hex(0xc07060), Hex(0xe0a888)}.At(t), 0.5f, 84);
   LighthouseLook house;
   house.x = 580;
   house.base = 234;
   house.height = 130;
-  house.lit = 0.35f;
-  house.shade = 0.9f;
-  house.shadow = Hex(0x6a6a90);
+  house.lit = DawnValue(1, 0.35f, t);
+  house.shade = DawnValue(0.3f, 0.9f, t);
+  house.shadow = DawnColour{Hex(0x1a1a30), Hex(0x4a4070), Hex(0x6a6a90)}.At(t);
   PaintLighthouse(c, house);
   // The last of the fog, thin and lifting off the water.
-  PaintFog(c, horizon + 12, 14, Hex(0xf0e0d8), 0.45f, 85);
-  PaintFog(c, horizon - 30, 10, Hex(0xf8e8e0), 0.2f, 86);
+  PaintFog(c, horizon + 12, 14, DawnColour{Hex(0x4a5070), Hex(0xd0a0a0), Hex(0xf0e0d8)}.At(t),
+           0.45f, 85);
+  PaintFog(c, horizon - 30, 10, DawnColour{Hex(0x3a4068), Hex(0xe0b0b0), Hex(0xf8e8e0)}.At(t), 0.2f,
+           86);
   return c;
+}
+
+}  // namespace
+
+Canvas PaintEnding() {
+  return PaintDawnScene(1);
+}
+
+Canvas PaintDawn(int step) {
+  return PaintDawnScene(static_cast<float>(step) / (kDawnSteps - 1));
 }
 
 Canvas PaintFogLayer() {

@@ -161,24 +161,39 @@ constexpr bool SameDither(int sheetX, int sheetY, const Rect& place) {
   return (sheetX - place.x) % 4 == 0 && (sheetY - place.y) % 4 == 0;
 }
 static_assert(SameDither(0, 0, kTitleBeam) && SameDither(200, 120, kTitleBeam));
-static_assert(SameDither(0, 240, kCoastWaves) && SameDither(0, 300, kCoastWaves));
+static_assert(SameDither(0, 240, kCoastWaves) && SameDither(320, 304, kCoastWaves));
 static_assert(SameDither(640, 240, kCoastGull) && SameDither(672, 240, kCoastGull));
 static_assert(SameDither(640, 280, kRoomFlame) && SameDither(664, 280, kRoomFlame));
+static_assert(SameDither(176, 368, kLampBeamLeft) && SameDither(528, 752, kLampBeamRight));
+
+// Where the lamp's beam frames lie: the eight left ones in two rows of four from y 368,
+// the eight right ones in two rows below them.
+constexpr int kLampBeamSheetY = 368;
 
 Canvas PaintAnimationSheet() {
-  // The layout ANIMS.md lists: beams in two rows of four, the four wave strips below them,
-  // gulls and flames to the right of the waves.
-  Canvas sheet(800, 480, kKey);
+  // The layout ANIMS.md lists: beams in two rows of four, the four surf blocks below them
+  // in two rows of two, gulls and flames to the right of the surf, the lamp's beams below.
+  Canvas sheet(800, 880, kKey);
   std::vector<Canvas> beams = TitleBeamFrames();
   for (int i = 0; i < kTitleBeamFrames; ++i) {
     sheet.Paste(beams[i], (i % 4) * kTitleBeam.width, (i / 4) * kTitleBeam.height);
   }
   std::vector<Canvas> waves, gulls;
   CoastFrames(waves, gulls);
-  for (int i = 0; i < kWaveFrames; ++i) sheet.Paste(waves[i], 0, 240 + i * kCoastWaves.height);
+  for (int i = 0; i < kWaveFrames; ++i) {
+    sheet.Paste(waves[i], (i % 2) * kCoastWaves.width, 240 + (i / 2) * kCoastWaves.height);
+  }
   for (int i = 0; i < kGullFrames; ++i) sheet.Paste(gulls[i], 640 + i * kCoastGull.width, 240);
   std::vector<Canvas> flames = RoomFlameFrames();
   for (int i = 0; i < kFlameFrames; ++i) sheet.Paste(flames[i], 640 + i * kRoomFlame.width, 280);
+  std::vector<Canvas> left, right;
+  LampBeamFrames(left, right);
+  for (int i = 0; i < kLampBeamFrames; ++i) {
+    int x = (i % 4) * kLampBeamLeft.width;
+    int y = kLampBeamSheetY + (i / 4) * kLampBeamLeft.height;
+    sheet.Paste(left[i], x, y);
+    sheet.Paste(right[i], x, y + 2 * kLampBeamLeft.height);
+  }
   return sheet;
 }
 

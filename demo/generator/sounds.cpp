@@ -19,6 +19,9 @@ Sound MakeSound(std::string_view file) {
   if (file == "S_DOOR.wav") return Door();
   if (file == "S_CHIME.wav") return Chime();
   if (file == "S_LAMP.wav") return LampWhoosh();
+  if (file == "ERROR.wav") return ErrorBonk();
+  if (file == "WINOPN.wav") return WindowOpen();
+  if (file == "WINCLS.wav") return WindowClose();
   return Sound{std::vector<int16_t>(At(0.1)), std::nullopt};
 }
 

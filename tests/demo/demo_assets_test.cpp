@@ -52,6 +52,42 @@ float Percentile(std::vector<float> values, double share) {
   return values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
 }
 
+// "A30_01" … "A30_13": the pictures of the dawn, step 1 … 13.
+std::string DawnName(int step) {
+  return "A30_" + std::string(step < 10 ? "0" : "") + std::to_string(step);
+}
+
+// How often the sound crosses zero per second between two times: its pitch, roughly.
+double Crossings(const std::vector<float>& s, double from, double to) {
+  size_t first = static_cast<size_t>(from * 22050), last = static_cast<size_t>(to * 22050);
+  int count = 0;
+  for (size_t i = first + 1; i < last && i < s.size(); ++i) {
+    if ((s[i - 1] < 0) != (s[i] < 0)) ++count;
+  }
+  return count / (to - from);
+}
+
+TEST(DemoAssets, TheInterfaceSoundsBonkLowAndTheWindowBlipsRiseAndFall) {
+  tool::WavData wav;
+  std::vector<float> bonk = ReadSamples("ERROR.wav", wav);
+  std::vector<float> open = ReadSamples("WINOPN.wav", wav);
+  std::vector<float> close = ReadSamples("WINCLS.wav", wav);
+  ASSERT_FALSE(bonk.empty() || open.empty() || close.empty());
+  // The bonk is low (a few hundred crossings a second: under 300 Hz), and soft: it dies away.
+  EXPECT_LT(Crossings(bonk, 0.01, 0.15), 600);
+  auto level = [](const std::vector<float>& s, double from, double to) {
+    float peak = 0;
+    for (size_t i = static_cast<size_t>(from * 22050); i < static_cast<size_t>(to * 22050); ++i) {
+      peak = std::max(peak, std::abs(s[i]));
+    }
+    return peak;
+  };
+  EXPECT_LT(level(bonk, 0.2, 0.24), level(bonk, 0.0, 0.05) / 4);
+  // The opening blip's second note is higher than its first; the closing one's lower.
+  EXPECT_GT(Crossings(open, 0.12, 0.18), Crossings(open, 0.01, 0.06) * 1.3);
+  EXPECT_LT(Crossings(close, 0.12, 0.18), Crossings(close, 0.01, 0.06) / 1.3);
+}
+
 TEST(DemoAssets, SoundsAreInTheEnginesFormatLevelledAndLoopSeamlessly) {
   struct Expect {
     const char* name;
@@ -59,11 +95,13 @@ TEST(DemoAssets, SoundsAreInTheEnginesFormatLevelledAndLoopSeamlessly) {
     bool loops;
   };
   const Expect expected[] = {
-      {"M_TITLE.wav", 30, 40, true},   {"M_TOWN.wav", 30, 40, true},
-      {"M_CAVE.wav", 20, 30, true},    {"M_END.wav", 38, 42, true},
-      {"S_WAVES.wav", 5, 7, true},     {"S_GULL.wav", 0.5, 3, false},
-      {"S_STEP.wav", 0.8, 1.2, false}, {"S_DOOR.wav", 0.8, 3, false},
-      {"S_CHIME.wav", 0.3, 2, false},  {"S_LAMP.wav", 0.5, 3, false},
+      {"M_TITLE.wav", 30, 40, true},     {"M_TOWN.wav", 30, 40, true},
+      {"M_CAVE.wav", 20, 30, true},      {"M_END.wav", 38, 42, true},
+      {"S_WAVES.wav", 5, 7, true},       {"S_GULL.wav", 0.5, 3, false},
+      {"S_STEP.wav", 0.8, 1.2, false},   {"S_DOOR.wav", 0.8, 3, false},
+      {"S_CHIME.wav", 0.3, 2, false},    {"S_LAMP.wav", 0.5, 3, false},
+      {"ERROR.wav", 0.2, 0.3, false},    {"WINOPN.wav", 0.15, 0.25, false},
+      {"WINCLS.wav", 0.15, 0.25, false},
   };
   for (const Expect& e : expected) {
     SCOPED_TRACE(e.name);
@@ -118,9 +156,10 @@ TEST(DemoAssets, SoundsAreInTheEnginesFormatLevelledAndLoopSeamlessly) {
 }
 
 TEST(DemoAssets, PicturesHaveTheirSizesAndFacesKeepTheKeyColourOutside) {
-  const std::set<std::string> screens = {"TITLE.png", "HARBOR.png", "HARBOR2.png",
-                                         "COAST.png", "TUNNEL.png", "ROOM.png",
-                                         "LAMP.png",  "ENDING.png", "FOG.png"};
+  std::set<std::string> screens = {"TITLE.png",  "HARBOR.png", "HARBOR2.png", "COAST.png",
+                                   "TUNNEL.png", "ROOM.png",   "LAMP.png",    "LAMP2.png",
+                                   "ENDING.png", "FOG.png"};
+  for (int step = 1; step <= kDawnSteps; ++step) screens.insert(DawnName(step) + ".png");
   for (const std::string& name : screens) {
     tool::Picture555 p = ReadPicture(name);
     EXPECT_EQ(p.width, 640u) << name;
@@ -178,21 +217,170 @@ TEST(DemoAssets, AnimationFramesFitThePicturesTheyAreDrawnOver) {
   tool::Picture555 title = ReadPicture("TITLE.png");
   tool::Picture555 coast = ReadPicture("COAST.png");
   tool::Picture555 room = ReadPicture("ROOM.png");
+  tool::Picture555 lamp2 = ReadPicture("LAMP2.png");
   ASSERT_EQ(sheet.width, 800u);
-  ASSERT_EQ(sheet.height, 480u);
+  ASSERT_EQ(sheet.height, 880u);
   // Each picture shows one phase of its animation, so one frame is exactly its pixels, and
   // the other frames differ from it (something moves).
   EXPECT_TRUE(FrameMatchesPicture(sheet, 200, 0, kTitleBeam, title));
   EXPECT_FALSE(FrameMatchesPicture(sheet, 0, 0, kTitleBeam, title));
   EXPECT_TRUE(FrameMatchesPicture(sheet, 0, 240, kCoastWaves, coast));
-  EXPECT_FALSE(FrameMatchesPicture(sheet, 0, 300, kCoastWaves, coast));
+  EXPECT_FALSE(FrameMatchesPicture(sheet, 320, 240, kCoastWaves, coast));
+  EXPECT_FALSE(FrameMatchesPicture(sheet, 0, 304, kCoastWaves, coast));
   EXPECT_TRUE(FrameMatchesPicture(sheet, 640, 240, kCoastGull, coast));
   EXPECT_FALSE(FrameMatchesPicture(sheet, 672, 240, kCoastGull, coast));
   EXPECT_TRUE(FrameMatchesPicture(sheet, 640, 280, kRoomFlame, room));
   EXPECT_FALSE(FrameMatchesPicture(sheet, 664, 280, kRoomFlame, room));
+  EXPECT_TRUE(FrameMatchesPicture(sheet, 0, 368, kLampBeamLeft, lamp2));
+  EXPECT_TRUE(FrameMatchesPicture(sheet, 0, 624, kLampBeamRight, lamp2));
+  EXPECT_FALSE(FrameMatchesPicture(sheet, 176, 368, kLampBeamLeft, lamp2));
+  EXPECT_FALSE(FrameMatchesPicture(sheet, 176, 624, kLampBeamRight, lamp2));
+  // LAMP2 is LAMP lit: the same room, the lens far brighter.
+  tool::Picture555 lamp = ReadPicture("LAMP.png");
+  auto brightness = [](const tool::Picture555& p, uint32_t x, uint32_t y) {
+    uint16_t c = p.At(x, y);
+    return (c >> 10 & 31) + (c >> 5 & 31) + (c & 31);
+  };
+  EXPECT_GT(brightness(lamp2, 320, 215), brightness(lamp, 320, 215) + 30);
+  EXPECT_GT(brightness(lamp2, 250, 180), brightness(lamp, 250, 180) + 20);
   // Around the frames the sheet is the key colour.
   EXPECT_EQ(sheet.At(799, 479), 31 << 10 | 31);
   EXPECT_EQ(sheet.At(780, 300), 31 << 10 | 31);
+}
+
+// The message window covers the screen from y 388 down; the faces stand at (24, 228) and
+// (456, 228), 160 × 160.
+constexpr int kMessageTop = 388;
+constexpr Rect kFacePlaces[] = {{24, 228, 160, 160}, {456, 228, 160, 160}};
+
+bool Overlaps(const Rect& a, const Rect& b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// ANIM.DAT as the build made it: the frames' records and the slots' programs.
+class AnimationData {
+ public:
+  explicit AnimationData(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  size_t Size() const { return bytes_.size(); }
+  uint16_t U16(size_t at) const {
+    return at + 1 < bytes_.size() ? bytes_[at] | bytes_[at + 1] << 8 : 0;
+  }
+  uint32_t ProgramOffset(int slot) const {
+    size_t at = 2 + 4 * static_cast<size_t>(slot);
+    return U16(at) | static_cast<uint32_t>(U16(at + 2)) << 16;
+  }
+  // The frames a slot's program draws, in order, up to its restart or end.
+  std::vector<int> Frames(int slot) const {
+    std::vector<int> frames;
+    for (size_t at = ProgramOffset(slot); at + 1 < bytes_.size(); at += 2) {
+      uint16_t command = U16(at);
+      if (command == 3 || command == 4 || command == 65535) break;
+      if (command == 2 || command == 5 || command == 7) at += 2;  // the command's operand
+      if (command >= 20) frames.push_back(command);
+    }
+    return frames;
+  }
+  uint8_t Type(int frame) const { return bytes_.at(62 + 17 * static_cast<size_t>(frame)); }
+  Rect Source(int frame) const {
+    size_t at = 62 + 17 * static_cast<size_t>(frame) + 1;
+    return {U16(at), U16(at + 2), U16(at + 4), U16(at + 6)};
+  }
+  Rect Place(int frame) const {
+    size_t at = 62 + 17 * static_cast<size_t>(frame) + 1;
+    return {U16(at + 8), U16(at + 10), U16(at + 4), U16(at + 6)};
+  }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+TEST(DemoAssets, AnimationSlotsDrawTheirFramesInsideTheSheetAndClearOfTheMessageWindow) {
+  AnimationData anim(ReadFile(kGame / "ANIM.DAT"));
+  ASSERT_GT(anim.Size(), 62u + 17 * 78);
+  tool::Picture555 sheet = ReadPicture("ANIMS.png");
+  tool::Picture555 lamp2 = ReadPicture("LAMP2.png");
+  for (int slot = 0; slot <= 4; ++slot) {
+    SCOPED_TRACE(testing::Message() << "slot 0 " << slot);
+    ASSERT_NE(anim.ProgramOffset(slot), 0u);
+    std::vector<int> frames = anim.Frames(slot);
+    ASSERT_FALSE(frames.empty());
+    for (int frame : frames) {
+      SCOPED_TRACE(testing::Message() << "frame " << frame);
+      Rect from = anim.Source(frame), to = anim.Place(frame);
+      EXPECT_EQ(anim.Type(frame) >> 4, 1);  // copy
+      EXPECT_GT(from.width * from.height, 0);
+      EXPECT_LE(from.x + from.width, static_cast<int>(sheet.width));
+      EXPECT_LE(from.y + from.height, static_cast<int>(sheet.height));
+      EXPECT_LE(to.x + to.width, kScreenWidth);
+      EXPECT_LE(to.y + to.height, kScreenHeight);
+      // The surf (slot 1) and the lamp's beams (slot 4) play while the story's text shows:
+      // they stay above the message window, and the beams off the faces.
+      if (slot == 1 || slot == 4) {
+        EXPECT_LE(to.y + to.height, kMessageTop);
+      }
+      if (slot == 4) {
+        for (const Rect& face : kFacePlaces) EXPECT_FALSE(Overlaps(to, face));
+      }
+      // No frame holds the key colour: each is a block of its picture.
+      EXPECT_NE(sheet.At(from.x, from.y), 31 << 10 | 31);
+      EXPECT_NE(sheet.At(from.x + from.width - 1, from.y + from.height - 1), 31 << 10 | 31);
+    }
+  }
+  // The lamp's slot: eight steps, each its left and its right beam, the first as LAMP2 shows.
+  std::vector<int> beams = anim.Frames(4);
+  ASSERT_EQ(beams.size(), 16u);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(beams[2 * i], 60 + i);
+    EXPECT_EQ(beams[2 * i + 1], 70 + i);
+  }
+  for (int frame : {60, 70}) {
+    Rect from = anim.Source(frame);
+    EXPECT_TRUE(FrameMatchesPicture(sheet, from.x, from.y, anim.Place(frame), lamp2)) << frame;
+  }
+  EXPECT_EQ(anim.Place(60).x, kLampBeamLeft.x);
+  EXPECT_EQ(anim.Place(70).x, kLampBeamRight.x);
+}
+
+TEST(DemoAssets, TheDawnBrightensInThirteenStepsToTheEndingAndFitsPlaneOne) {
+  // Each step lighter than the one before, from a dark night to the ENDING's morning.
+  auto mean = [](const tool::Picture555& p) {
+    double sum = 0;
+    for (uint32_t y = 0; y < p.height; ++y) {
+      for (uint32_t x = 0; x < p.width; ++x) {
+        uint16_t c = p.At(x, y);
+        sum += (c >> 10 & 31) + (c >> 5 & 31) + (c & 31);
+      }
+    }
+    return sum / (3.0 * 31 * p.width * p.height);
+  };
+  double previous = 0;
+  for (int step = 1; step <= kDawnSteps; ++step) {
+    double m = mean(ReadPicture(DawnName(step) + ".png"));
+    EXPECT_GT(m, previous) << DawnName(step);
+    previous = m;
+    if (step == 1) {
+      EXPECT_LT(m, 0.25);
+    }
+  }
+  tool::Picture555 last = ReadPicture(DawnName(kDawnSteps) + ".png");
+  tool::Picture555 ending = ReadPicture("ENDING.png");
+  EXPECT_EQ(last.pixels, ending.pixels);
+  // The engine loads the first twelve one after another into plane 1's pixel memory
+  // (1000 × 1760 16-bit pixels): their stored sizes must fit it together.
+  tool::ArcReader pictures;
+  std::string error;
+  ASSERT_TRUE(pictures.Open((kGame / "BG.ARC").string(), error)) << error;
+  uint64_t total = 0;
+  int found = 0;
+  for (const auto& item : pictures.Items()) {
+    std::string name(item.entry.Name());
+    if (name.starts_with("A30_") && name != "A30_13.G16") {
+      total += item.entry.size;
+      ++found;
+    }
+  }
+  EXPECT_EQ(found, 12);
+  EXPECT_LE(total, 3'520'000u);
 }
 
 TEST(DemoAssets, TheGeneratorMakesTheSameBytesAsTheBuildDid) {
