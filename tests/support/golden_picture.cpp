@@ -17,6 +17,10 @@ std::string CompareWithGolden(const platform::Framebuffer& screen, const platfor
   for (int32_t y = r.top; y < r.bottom; ++y)
     for (int32_t x = r.left; x < r.right; ++x)
       picture.pixels.push_back(static_cast<uint16_t>(screen.At(x, y) & 0x7FFF));
+  return CompareWithGolden(picture, name);
+}
+
+std::string CompareWithGolden(const tool::Picture555& picture, const std::string& name) {
   const std::string path = std::string(TALVEX_SOURCE_DIR) + "/tests/data/golden/" + name + ".png";
   std::string error;
   const char* update = std::getenv("TALVEX_UPDATE_EXPECTED");

@@ -7,11 +7,14 @@
 
 #include "platform/framebuffer.h"
 #include "platform/types.h"
+#include "tools/png_io.h"
 
 namespace tvx::testing {
 
 // Empty when the picture matches; otherwise what differs (or why it could not compare).
 std::string CompareWithGolden(const platform::Framebuffer& screen, const platform::Rect& area,
                               const std::string& name);
+// The same for a whole picture (a dumped screen, for instance).
+std::string CompareWithGolden(const tool::Picture555& picture, const std::string& name);
 
 }  // namespace tvx::testing
