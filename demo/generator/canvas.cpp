@@ -45,15 +45,28 @@ bool InsidePolygon(std::span<const Point> points, float x, float y) {
   return inside;
 }
 
+namespace {
+
+// The smallest rectangle that holds the points (there is at least one).
+struct Bounds {
+  float left, top, right, bottom;
+};
+Bounds BoundsOf(std::span<const Point> points) {
+  Bounds b{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (const Point& p : points) {
+    b.left = std::min(b.left, p.x);
+    b.right = std::max(b.right, p.x);
+    b.top = std::min(b.top, p.y);
+    b.bottom = std::max(b.bottom, p.y);
+  }
+  return b;
+}
+
+}  // namespace
+
 void Canvas::FillPolygon(std::span<const Point> points, Rgb colour, float alpha) {
   if (points.size() < 3) return;
-  float left = points[0].x, right = points[0].x, top = points[0].y, bottom = points[0].y;
-  for (const Point& p : points) {
-    left = std::min(left, p.x);
-    right = std::max(right, p.x);
-    top = std::min(top, p.y);
-    bottom = std::max(bottom, p.y);
-  }
+  const auto [left, top, right, bottom] = BoundsOf(points);
   FillShape(left, top, right, bottom, colour, alpha,
             [&](float x, float y) { return InsidePolygon(points, x, y); });
 }
@@ -80,13 +93,7 @@ void Canvas::StrokeLine(Point a, Point b, float width, Rgb colour, float alpha) 
 void Canvas::StrokePath(std::span<const Point> points, float width, Rgb colour, float alpha) {
   float r = width / 2;
   if (points.empty()) return;
-  float left = points[0].x, right = points[0].x, top = points[0].y, bottom = points[0].y;
-  for (const Point& p : points) {
-    left = std::min(left, p.x);
-    right = std::max(right, p.x);
-    top = std::min(top, p.y);
-    bottom = std::max(bottom, p.y);
-  }
+  const auto [left, top, right, bottom] = BoundsOf(points);
   auto distance = [&](float x, float y) {
     float d = 1e9f;
     for (size_t i = 0; i + 1 < points.size(); ++i) {
