@@ -488,6 +488,12 @@ void Sleep(uint32_t milliseconds) {
 void IdleWait() {
   if (Get().backend) Get().backend->IdleWait();
 }
+void detail::WakeIdleWait() {
+  if (Backend* backend = Get().backend.get()) backend->WakeIdle();
+}
+void detail::NoteClockPass(uint32_t period_ms) {
+  if (Backend* backend = Get().backend.get()) backend->ClockPassed(period_ms);
+}
 LocalTime Now() {
   return Get().backend ? Get().backend->Now() : LocalTime{};
 }

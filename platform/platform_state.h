@@ -62,4 +62,10 @@ inline State& Get() {
 }
 WindowRecord* Find(WindowId window);
 
+// Ends the program thread's current or next IdleWait early, from any thread: the sound device
+// calls it when a sound stops, so that a loop waiting for that looks again at once.
+void WakeIdleWait();
+// The clock passed and passes again `period_ms` on (0: no more); IdleWait ends just after.
+void NoteClockPass(uint32_t period_ms);
+
 }  // namespace tvx::platform::detail
