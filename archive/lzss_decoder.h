@@ -39,6 +39,10 @@ class LzssDecoder {
 
  private:
   void ResetRing();
+  // What Decode reads `back` (1..4096) bytes before its first output byte.
+  uint8_t RingBeforeStart(size_t back) const;
+  // Leaves the ring as writing `produced` into it from the first write position would.
+  void KeepRingTail(std::span<const uint8_t> produced);
   std::array<uint8_t, kRingSize> ring_{};
   bool complete_ = true;
 };

@@ -1,22 +1,53 @@
 #include "graphics/blitter.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace tvx::blit {
 namespace {
 
+// Rows are worked on in blocks of a fixed number of pixels held in locals: with a known count
+// and no way for the block to overlap the row, the compiler turns each block into vector
+// instructions; the last few pixels of a row go one at a time.
+constexpr uint32_t kBlock = 16;
+
+// row[c] = op(row[c]) across the row.
+template <typename PixelOp>
+void MapRow(uint16_t* row, uint32_t w, PixelOp op) {
+  uint32_t c = 0;
+  for (; c + kBlock <= w; c += kBlock) {
+    std::array<uint16_t, kBlock> block;
+    std::memcpy(block.data(), row + c, sizeof block);
+    for (uint16_t& pixel : block) pixel = op(pixel);
+    std::memcpy(row + c, block.data(), sizeof block);
+  }
+  for (; c < w; ++c) row[c] = op(row[c]);
+}
+
+// out[c] = in[c] unless it is the key, across rows that do not overlap.
+void KeyedRow(const uint16_t* in, uint16_t* out, uint32_t w, uint16_t key) {
+  uint32_t c = 0;
+  for (; c + kBlock <= w; c += kBlock) {
+    std::array<uint16_t, kBlock> from, to;
+    std::memcpy(from.data(), in + c, sizeof from);
+    std::memcpy(to.data(), out + c, sizeof to);
+    for (uint32_t k = 0; k < kBlock; ++k) to[k] = from[k] != key ? from[k] : to[k];
+    std::memcpy(out + c, to.data(), sizeof to);
+  }
+  for (; c < w; ++c) out[c] = in[c] != key ? in[c] : out[c];
+}
+
 template <typename PixelOp>
 void ForEachPixel(VramPlane& plane, Rect16 rect, PixelOp op) {
   Clip(plane, rect.x, rect.y, rect.w, rect.h);
-  for (uint32_t r = 0; r < rect.h; ++r) {
-    uint16_t* row = &plane.At(rect.x, rect.y + r);
-    for (uint32_t c = 0; c < rect.w; ++c) row[c] = op(row[c]);
-  }
+  for (uint32_t r = 0; r < rect.h; ++r) MapRow(&plane.At(rect.x, rect.y + r), rect.w, op);
 }
 
-uint16_t MapChannels(uint16_t pixel, int (*f)(int)) {
-  const int r = f((pixel >> 10) & 31), g = f((pixel >> 5) & 31), b = f(pixel & 31);
+// Each 5-bit channel through `f`, written out so that it vectorises with the row.
+template <typename ChannelOp>
+uint16_t MapChannels(uint16_t pixel, ChannelOp f) {
+  const unsigned r = f((pixel >> 10) & 31u), g = f((pixel >> 5) & 31u), b = f(pixel & 31u);
   return static_cast<uint16_t>(r << 10 | g << 5 | b);
 }
 
@@ -52,17 +83,30 @@ void CopyRectKeyed(const VramPlane& source, Rect16 from, VramPlane& dest, uint32
                    uint16_t key) {
   Clip(source, from.x, from.y, from.w, from.h);
   Clip(dest, dx, dy, from.w, from.h);
+  const bool same_plane = source.pixels.data() == dest.pixels.data();
   for (uint32_t r = 0; r < from.h; ++r) {
     const uint16_t* in = &source.At(from.x, from.y + r);
     uint16_t* out = &dest.At(dx, dy + r);
-    // Branch-free so that the loop vectorises.
-    for (uint32_t c = 0; c < from.w; ++c) out[c] = in[c] != key ? in[c] : out[c];
+    if (same_plane && in < out + from.w && out < in + from.w) {
+      // Overlapping rows of one plane, pixel by pixel left to right as a plain copy does.
+      for (uint32_t c = 0; c < from.w; ++c) out[c] = in[c] != key ? in[c] : out[c];
+    } else {
+      KeyedRow(in, out, from.w, key);
+    }
   }
 }
 
 void FillRect(VramPlane& plane, Rect16 rect, uint16_t colour) {
   Clip(plane, rect.x, rect.y, rect.w, rect.h);
-  for (uint32_t r = 0; r < rect.h; ++r) std::fill_n(&plane.At(rect.x, rect.y + r), rect.w, colour);
+  if (rect.h == 0) return;
+  if (rect.w == plane.width) {
+    // Whole rows lie next to each other: one run from the lowest row in memory.
+    MapRow(&plane.At(0, rect.y + rect.h - 1), rect.w * rect.h,
+           [colour](uint16_t) { return colour; });
+    return;
+  }
+  for (uint32_t r = 0; r < rect.h; ++r)
+    MapRow(&plane.At(rect.x, rect.y + r), rect.w, [colour](uint16_t) { return colour; });
 }
 
 void SwapRect(VramPlane& a, Rect16 from, VramPlane& b, uint32_t bx, uint32_t by,
@@ -92,20 +136,20 @@ void Composite(const VramPlane& fore, Rect16 from, const VramPlane& back, uint32
   from.w = std::min<uint32_t>(from.w, static_cast<uint32_t>(scratch.size()));
   for (uint32_t r = 0; r < from.h; ++r) {
     std::memcpy(scratch.data(), &back.At(bx, by + r), from.w * 2);
-    const uint16_t* in = &fore.At(from.x, from.y + r);
-    for (uint32_t c = 0; c < from.w; ++c) scratch[c] = in[c] != key ? in[c] : scratch[c];
+    KeyedRow(&fore.At(from.x, from.y + r), scratch.data(), from.w, key);
     std::memcpy(&dest.At(dx, dy + r), scratch.data(), from.w * 2);
   }
 }
 
 void Darken(VramPlane& plane, Rect16 rect) {
   ForEachPixel(plane, rect,
-               [](uint16_t p) { return MapChannels(p, [](int c) { return c >> 1; }); });
+               [](uint16_t p) { return MapChannels(p, [](unsigned c) { return c >> 1; }); });
 }
 
 void Wash(VramPlane& plane, Rect16 rect) {
-  ForEachPixel(plane, rect,
-               [](uint16_t p) { return MapChannels(p, [](int c) { return c * 123 / 256 + 14; }); });
+  ForEachPixel(plane, rect, [](uint16_t p) {
+    return MapChannels(p, [](unsigned c) { return c * 123 / 256 + 14; });
+  });
 }
 
 }  // namespace tvx::blit

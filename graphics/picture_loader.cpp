@@ -1,6 +1,7 @@
 #include "graphics/picture_loader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "resources/byte_order.h"
@@ -35,6 +36,43 @@ bool PictureLoader::LoadG16(std::span<const uint8_t> file, VramPlane& plane) {
                                bytes::LoadLe16(file, 4), bytes::LoadLe16(file, 6)};
   last_ = header;
   if (header.height == 0 || header.width == 0) return true;
+  const uint32_t row_pixels = (uint32_t{header.width} + 1) & ~1u;
+  const size_t needed = size_t{row_pixels} * 2 * header.height;
+  if (needed > kMaxBufferedStream) {
+    LoadG16Streamed(file, plane);
+    return true;
+  }
+  // The whole pixel stream into a buffer, then row by row onto the plane. The decode stops
+  // once every row is there, even inside a reference.
+  stream_.resize(needed);
+  const size_t produced = decoder_.Decode(file.subspan(kG16HeaderSize), stream_);
+  const std::span<const uint8_t> stream = std::span<const uint8_t>(stream_).first(produced);
+  const uint32_t x = header.x;
+  if (!plane.exists() || x >= plane.width) return true;
+  const uint32_t row_limit = std::min<uint32_t>(row_pixels, plane.width - x);
+  const size_t row_bytes = size_t{row_pixels} * 2;
+  // Decoded row k lands on plane row y + height - 1 - k: the stream is bottom-up.
+  for (uint32_t k = 0; k < header.height; ++k) {
+    const size_t from = row_bytes * k;
+    if (from >= produced) break;
+    const int64_t plane_row = int64_t{header.y} + header.height - 1 - k;
+    if (plane_row < 0) break;
+    if (plane_row >= plane.height) continue;
+    // Only whole pixels: a stream that ends inside one leaves it.
+    const uint32_t count =
+        static_cast<uint32_t>(std::min<size_t>(row_limit, (produced - from) / 2));
+    uint16_t* row = plane.pixels.data() + plane.RowOffset(static_cast<uint32_t>(plane_row)) + x;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(row, stream.data() + from, size_t{count} * 2);
+    } else {
+      for (uint32_t c = 0; c < count; ++c) row[c] = bytes::LoadLe16(stream, from + 2 * c);
+    }
+  }
+  return true;
+}
+
+void PictureLoader::LoadG16Streamed(std::span<const uint8_t> file, VramPlane& plane) {
+  const PictureGeometry& header = last_;
   const uint32_t row_pixels = (uint32_t{header.width} + 1) & ~1u;
   const uint32_t x = header.x;
   // Decoded row k lands on plane row y + height - 1 - k: the stream is bottom-up.
@@ -71,7 +109,6 @@ bool PictureLoader::LoadG16(std::span<const uint8_t> file, VramPlane& plane) {
     }
     return true;
   });
-  return true;
 }
 
 bool PictureLoader::LoadRaw(std::span<const uint8_t> file, VramPlane& plane) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "archive/lzss_decoder.h"
 #include "graphics/vram_plane_set.h"
@@ -42,7 +43,13 @@ class PictureLoader {
   static bool LooksLike(std::span<const uint8_t> file, bool g16);
 
  private:
+  // Pictures whose pixel stream is larger than this (beyond any screen) are decoded straight
+  // onto the plane byte by byte rather than through a buffer of that size.
+  static constexpr size_t kMaxBufferedStream = size_t{4} << 20;
+  void LoadG16Streamed(std::span<const uint8_t> file, VramPlane& plane);
+
   LzssDecoder decoder_;
+  std::vector<uint8_t> stream_;  // the decoded pixel stream, kept between pictures
   PictureGeometry last_;
 };
 

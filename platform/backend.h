@@ -29,6 +29,12 @@ class Backend {
   // Rests until input may have arrived, or about a millisecond has passed: what a loop that
   // waits for the player does instead of spinning.
   virtual void IdleWait() = 0;
+  // Ends the current (or else the next) IdleWait early. Called from any thread.
+  virtual void WakeIdle() {}
+  // The clock's thread has passed and passes again `period_ms` on (0: no more): IdleWait
+  // rests at most until just after that, so that loops waiting for the clock see each tick
+  // at once without the clock waking them. Called from the clock's thread.
+  virtual void ClockPassed(uint32_t period_ms) { (void)period_ms; }
   virtual LocalTime Now() = 0;
 
   virtual bool CreateNativeWindow(WindowId id, const WindowDesc& desc) = 0;

@@ -109,6 +109,7 @@ void Framebuffer::Fill(uint16_t colour) {
 
 void Framebuffer::MarkDirty(const Rect& rect) {
   dirty_ = Union(dirty_, Intersect(rect, {0, 0, width_, height_}));
+  if (marked_) *marked_ = true;
 }
 
 }  // namespace tvx::platform

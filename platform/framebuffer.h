@@ -35,6 +35,9 @@ class Framebuffer {
                 int32_t y);
   void Fill(uint16_t colour);
   void MarkDirty(const Rect& rect);
+  // A flag that every MarkDirty sets, so that the owner can tell at a glance that something
+  // changed since it last looked.
+  void WatchMarks(bool* flag) { marked_ = flag; }
   const Rect& dirty() const { return dirty_; }
   void ClearDirty() { dirty_ = {}; }
 
@@ -46,6 +49,7 @@ class Framebuffer {
   std::vector<uint16_t> pixels_;
   std::vector<Rect> covers_;
   Rect dirty_;
+  bool* marked_ = nullptr;
 };
 
 }  // namespace tvx::platform

@@ -9,12 +9,6 @@
 namespace tvx::platform {
 namespace detail {
 
-State& Get() {
-  // Never destroyed: window procedures of objects with static storage may still run late.
-  static State* state = new State;
-  return *state;
-}
-
 WindowRecord* Find(WindowId window) {
   auto& windows = Get().windows;
   auto it = windows.find(window);
@@ -93,6 +87,8 @@ WindowId CreateWindow(const WindowDesc& desc) {
   auto [it, inserted] = s.windows.emplace(id, detail::WindowRecord{});
   it->second.desc = desc;
   it->second.framebuffer.Resize(desc.width, desc.height);
+  it->second.framebuffer.WatchMarks(&s.present_pending);
+  s.present_pending = true;
   if (!s.backend->CreateNativeWindow(id, desc)) {
     s.windows.erase(it);
     return kNoWindow;
@@ -143,6 +139,7 @@ void ShowWindow(WindowId window, ShowCommand command) {
       record->minimized = false;
       break;
   }
+  Get().present_pending = true;  // what was kept while hidden can be shown now
   Get().backend->ShowNativeWindow(window, command);
   if (command == ShowCommand::Minimize) {
     SendMessage(window, Msg::Size, kSizeMinimized);
@@ -437,6 +434,8 @@ void DrawOverWindow(WindowId window, std::span<const uint16_t> top_down, int32_t
 
 void PresentDirty() {
   auto& s = Get();
+  if (!s.present_pending) return;
+  s.present_pending = false;
   for (auto& [id, record] : s.windows) {
     // A hidden window keeps what changed until it can be shown.
     if (record.framebuffer.dirty().Empty() || !record.visible || record.minimized) continue;
@@ -505,6 +504,12 @@ void Sleep(uint32_t milliseconds) {
 }
 void IdleWait() {
   if (Get().backend) Get().backend->IdleWait();
+}
+void detail::WakeIdleWait() {
+  if (Backend* backend = Get().backend.get()) backend->WakeIdle();
+}
+void detail::NoteClockPass(uint32_t period_ms) {
+  if (Backend* backend = Get().backend.get()) backend->ClockPassed(period_ms);
 }
 LocalTime Now() {
   return Get().backend ? Get().backend->Now() : LocalTime{};

@@ -27,6 +27,9 @@ struct State {
   SoundDevice* sound_device = nullptr;  // connected to the backend's sound output
   std::map<WindowId, WindowRecord> windows;
   WindowId next_window = 1;
+  // Set when a window's picture changed or a window was shown since the last presentation
+  // pass: the pass, made before every command, is skipped while it is clear.
+  bool present_pending = false;
 
   std::mutex queue_mutex;
   std::deque<Message> queue;
@@ -56,7 +59,18 @@ struct State {
   bool text_input = false;  // typed text arrives as characters (StartTextInput)
 };
 
-State& Get();
+// Inline, as every call into the platform starts here. Never destroyed: window procedures of
+// objects with static storage may still run late.
+inline State& Get() {
+  static State* const state = new State;
+  return *state;
+}
 WindowRecord* Find(WindowId window);
+
+// Ends the program thread's current or next IdleWait early, from any thread: the sound device
+// calls it when a sound stops, so that a loop waiting for that looks again at once.
+void WakeIdleWait();
+// The clock passed and passes again `period_ms` on (0: no more); IdleWait ends just after.
+void NoteClockPass(uint32_t period_ms);
 
 }  // namespace tvx::platform::detail

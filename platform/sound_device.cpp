@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/platform_state.h"
+
 namespace tvx::platform {
 
 int32_t SoundDevice::GainQ16(int32_t hundredths) {
@@ -63,10 +65,16 @@ bool SoundDevice::Play(BufferId id, bool looping) {
 }
 
 bool SoundDevice::Stop(BufferId id) {
-  std::lock_guard lock(mutex_);
-  Buffer* buffer = Find(id);
-  if (!buffer) return false;
-  buffer->playing = false;
+  bool was_playing = false;
+  {
+    std::lock_guard lock(mutex_);
+    Buffer* buffer = Find(id);
+    if (!buffer) return false;
+    was_playing = buffer->playing;
+    buffer->playing = false;
+  }
+  // A stream's feeder stops its buffer at the end: the program may be waiting for that.
+  if (was_playing) detail::WakeIdleWait();
   return true;
 }
 
@@ -180,17 +188,25 @@ void SoundDevice::MixBuffer(Buffer& buffer, std::span<int32_t> accumulator) {
 }
 
 void SoundDevice::Render(std::span<int16_t> out) {
-  std::lock_guard lock(mutex_);
-  while (out.size() >= kOutputChannels) {
-    const size_t frames = std::min(out.size() / kOutputChannels, kChunkFrames);
-    const auto accumulator = std::span(accumulator_).first(frames * kOutputChannels);
-    std::fill(accumulator.begin(), accumulator.end(), 0);
-    for (auto& buffer : buffers_)
-      if (buffer && buffer->playing) MixBuffer(*buffer, accumulator);
-    for (size_t i = 0; i < accumulator.size(); ++i)
-      out[i] = static_cast<int16_t>(std::clamp(accumulator[i], -32768, 32767));
-    out = out.subspan(accumulator.size());
+  bool ended = false;
+  {
+    std::lock_guard lock(mutex_);
+    while (out.size() >= kOutputChannels) {
+      const size_t frames = std::min(out.size() / kOutputChannels, kChunkFrames);
+      const auto accumulator = std::span(accumulator_).first(frames * kOutputChannels);
+      std::fill(accumulator.begin(), accumulator.end(), 0);
+      for (auto& buffer : buffers_) {
+        if (!buffer || !buffer->playing) continue;
+        MixBuffer(*buffer, accumulator);
+        ended = ended || !buffer->playing;
+      }
+      for (size_t i = 0; i < accumulator.size(); ++i)
+        out[i] = static_cast<int16_t>(std::clamp(accumulator[i], -32768, 32767));
+      out = out.subspan(accumulator.size());
+    }
   }
+  // The program may be waiting for this sound to end.
+  if (ended) detail::WakeIdleWait();
 }
 
 }  // namespace tvx::platform

@@ -31,7 +31,7 @@ class TickThread {
   uint32_t GetTicks() const { return ticks_.load(std::memory_order_acquire); }
   void ResetTicks() { ticks_.store(0, std::memory_order_release); }
   // Returns once the last pass has ended.
-  void Shutdown() { task_.Stop(); }
+  void Shutdown();
 
  private:
   void Pass();

@@ -26,7 +26,7 @@ void ExpressionEvaluator::SeedFromLocalTime() {
   seed_ = sum;
 }
 
-void ExpressionEvaluator::Push(uint32_t value) {
+void ExpressionEvaluator::PushNearFull(uint32_t value) {
   // The push that filled the stack was reported; the ones beyond it are dropped, so that a
   // damaged expression cannot flood the player with boxes.
   if (depth_ >= kStackSize) return;
@@ -34,12 +34,9 @@ void ExpressionEvaluator::Push(uint32_t value) {
   if (depth_ >= kStackSize) ErrorBox(gbk::FromUtf8("堆栈溢出"), gbk::FromUtf8("堆栈缓冲器溢出了"));
 }
 
-uint32_t ExpressionEvaluator::Pop() {
-  if (depth_ == 0) {
-    ErrorBox(gbk::FromUtf8("堆栈错误"), gbk::FromUtf8("在堆栈里什么都没有保存。"));
-    return 0;
-  }
-  return stack_[--depth_];
+uint32_t ExpressionEvaluator::PopEmpty() {
+  ErrorBox(gbk::FromUtf8("堆栈错误"), gbk::FromUtf8("在堆栈里什么都没有保存。"));
+  return 0;
 }
 
 uint32_t ExpressionEvaluator::Random(uint32_t bound) {

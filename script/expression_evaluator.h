@@ -23,9 +23,15 @@ class ExpressionEvaluator {
   // Reads one expression, up to and including its 0xFF, and returns its value.
   uint32_t Evaluate();
   // A full stack reports the overflow; a push beyond it is dropped.
-  void Push(uint32_t value);
+  void Push(uint32_t value) {
+    if (depth_ + 1 < kStackSize) {
+      stack_[depth_++] = value;
+      return;
+    }
+    PushNearFull(value);
+  }
   // An empty stack reports the underflow and gives 0.
-  uint32_t Pop();
+  uint32_t Pop() { return depth_ != 0 ? stack_[--depth_] : PopEmpty(); }
 
   uint16_t depth() const { return depth_; }
   uint32_t seed() const { return seed_; }
@@ -34,6 +40,9 @@ class ExpressionEvaluator {
   void SeedFromLocalTime();
 
  private:
+  // The rare ends of the stack, out of line.
+  void PushNearFull(uint32_t value);
+  uint32_t PopEmpty();
   uint32_t Random(uint32_t bound);
   uint16_t Register16(uint8_t r) const;
   uint32_t Register32(uint8_t r) const;

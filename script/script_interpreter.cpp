@@ -65,7 +65,11 @@ uint32_t ScriptInterpreter::ReadU32() {
 }
 
 void ScriptInterpreter::ReadParamList() {
-  params_ = ParamList{};
+  // Records past the count stay clear (commands read missing parameters as 0), so only the
+  // ones the last list filled need clearing, not the whole list.
+  std::fill_n(params_.records.begin(), std::min<size_t>(params_.count, ParamList::kCapacity),
+              ParamRecord{});
+  params_.count = 0;
   while (!PastEnd() && ReadByte(0) != 0) {
     const uint8_t kind = ReadByte(1);
     // Parameters beyond the list's capacity are read and dropped.

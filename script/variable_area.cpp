@@ -7,11 +7,6 @@
 
 namespace tvx {
 
-uint16_t VariableArea::Load16(size_t base, int i, int count) const {
-  if (i < 0 || i >= count) return 0;
-  return bytes::LoadLe16(std::span<const uint8_t>(memory_), base + 2 * static_cast<size_t>(i));
-}
-
 void VariableArea::Store16(size_t base, int i, int count, uint16_t value) {
   if (i < 0 || i >= count) return;
   bytes::StoreLe16(memory_, base + 2 * static_cast<size_t>(i), value);

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "archive/load_space.h"
+#include "resources/byte_order.h"
 #include "script/vm_memory.h"
 
 namespace tvx {
@@ -134,7 +135,11 @@ class VariableArea {
   void RedoSystemLinks(uint32_t move_speed);
 
  private:
-  uint16_t Load16(size_t base, int i, int count) const;
+  // Inline: the interpreter reads the system flags before every command.
+  uint16_t Load16(size_t base, int i, int count) const {
+    if (i < 0 || i >= count) return 0;
+    return bytes::LoadLe16(std::span<const uint8_t>(memory_), base + 2 * static_cast<size_t>(i));
+  }
   void Store16(size_t base, int i, int count, uint16_t value);
   uint32_t Load32(size_t base, int i, int count) const;
   void Store32(size_t base, int i, int count, uint32_t value);

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <span>
 
+#include "resources/byte_order.h"
+
 namespace tvx {
 
 using VmAddress = uint32_t;
@@ -33,16 +35,44 @@ class VmMemory {
   void Map(VmAddress base, std::span<uint8_t> area);
 
   // The `size` bytes at `address`, or an empty span when they do not lie in one area.
-  std::span<uint8_t> Resolve(VmAddress address, uint32_t size) const;
+  std::span<uint8_t> Resolve(VmAddress address, uint32_t size) const {
+    const auto rest = Rest(address);
+    if (rest.size() < size) return {};
+    return rest.first(size);
+  }
   // Everything from `address` to the end of its area (empty when outside every area).
-  std::span<uint8_t> Rest(VmAddress address) const;
+  std::span<uint8_t> Rest(VmAddress address) const {
+    for (size_t i = 0; i < count_; ++i) {
+      const Area& area = areas_[i];
+      // Unsigned difference: addresses below the base wrap to large offsets and fail.
+      const uint32_t offset = address - area.base;
+      if (offset < area.bytes.size()) return area.bytes.subspan(offset);
+    }
+    return {};
+  }
 
-  uint8_t Read8(VmAddress address) const;
-  uint16_t Read16(VmAddress address) const;
-  uint32_t Read32(VmAddress address) const;
-  void Write8(VmAddress address, uint8_t value) const;
-  void Write16(VmAddress address, uint16_t value) const;
-  void Write32(VmAddress address, uint32_t value) const;
+  // Inline: scripts read and write variables in nearly every command.
+  uint8_t Read8(VmAddress address) const {
+    const auto at = Resolve(address, 1);
+    return at.empty() ? 0 : at[0];
+  }
+  uint16_t Read16(VmAddress address) const {
+    const auto at = Resolve(address, 2);
+    return at.empty() ? 0 : bytes::LoadLe16(at, 0);
+  }
+  uint32_t Read32(VmAddress address) const {
+    const auto at = Resolve(address, 4);
+    return at.empty() ? 0 : bytes::LoadLe32(at, 0);
+  }
+  void Write8(VmAddress address, uint8_t value) const {
+    if (const auto at = Resolve(address, 1); !at.empty()) at[0] = value;
+  }
+  void Write16(VmAddress address, uint16_t value) const {
+    if (const auto at = Resolve(address, 2); !at.empty()) bytes::StoreLe16(at, 0, value);
+  }
+  void Write32(VmAddress address, uint32_t value) const {
+    if (const auto at = Resolve(address, 4); !at.empty()) bytes::StoreLe32(at, 0, value);
+  }
 
  private:
   struct Area {

@@ -17,6 +17,13 @@ namespace tvx::platform {
 namespace {
 constexpr uint64_t kYieldMicros = 10;
 constexpr uint64_t kIdleMicros = 1000;
+
+// The first time, in microseconds, at which the frames due (now_us * kRate / 1000000) number
+// more than `frame`.
+uint64_t FrameDueMicros(uint64_t frame) {
+  return ((frame + 1) * 1000000 + SoundDevice::kRate - 1) / SoundDevice::kRate;
+}
+
 }  // namespace
 
 HeadlessBackend::HeadlessBackend(std::vector<ScriptedEvent> events) : events_(std::move(events)) {
@@ -83,27 +90,34 @@ uint64_t HeadlessBackend::NextTaskMicros() const {
 }
 
 void HeadlessBackend::AdvanceTo(uint64_t target) {
-  for (;;) {
-    // The earliest pass due by the target (the first registered wins a tie).
-    Periodic* due = nullptr;
-    for (auto& task : periodic_)
-      if (task.next_us <= target && (!due || task.next_us < due->next_us)) due = &task;
-    if (!due) break;
-    now_us_ = std::max(now_us_, due->next_us);
-    MixSound();
-    due->next_us += due->period_us;
-    auto body = due->body;  // the body may remove its own task
-    body();
+  // Most steps are short and cross no pass.
+  if (target >= next_task_us_) {
+    for (;;) {
+      // The earliest pass due by the target (the first registered wins a tie).
+      Periodic* due = nullptr;
+      for (auto& task : periodic_)
+        if (task.next_us <= target && (!due || task.next_us < due->next_us)) due = &task;
+      if (!due) break;
+      now_us_ = std::max(now_us_, due->next_us);
+      MixSound();
+      due->next_us += due->period_us;
+      auto body = due->body;  // the body may remove its own task
+      body();
+    }
+    next_task_us_ = NextTaskMicros();
   }
   now_us_ = std::max(now_us_, target);
   MixSound();
 }
 
 void HeadlessBackend::MixSound() {
+  // Time moves on in steps far shorter than a frame: most steps have nothing to mix.
+  if (now_us_ < next_frame_us_) return;
   const uint64_t target = now_us_ * SoundDevice::kRate / 1000000;
   const uint64_t limit = uint64_t{record_limit_seconds_} * SoundDevice::kRate;
   if (!sound_) {
     mixed_frames_ = target;
+    next_frame_us_ = FrameDueMicros(mixed_frames_);
     return;
   }
   std::array<int16_t, 1024 * SoundDevice::kOutputChannels> chunk;
@@ -120,6 +134,7 @@ void HeadlessBackend::MixSound() {
     if (kept > 0) std::memcpy(recorded_.data() + at, out.data(), kept * sizeof(int16_t));
     mixed_frames_ += frames;
   }
+  next_frame_us_ = FrameDueMicros(mixed_frames_);
 }
 
 bool HeadlessBackend::OpenSoundOutput(SoundDevice& device) {
@@ -180,6 +195,7 @@ int HeadlessBackend::AddPeriodic(uint32_t period_ms, std::function<void()> body)
   const uint64_t period = uint64_t{period_ms} * 1000;
   // The first pass runs at once, as a started thread's would.
   periodic_.push_back({next_periodic_id_, period, now_us_, std::move(body)});
+  next_task_us_ = std::min(next_task_us_, now_us_);
   return next_periodic_id_++;
 }
 
@@ -232,7 +248,9 @@ bool HeadlessBackend::SetDesktopFullscreen(WindowId, bool on) {
   return true;
 }
 
-void HeadlessBackend::Present(WindowId, const Framebuffer&, const Rect&) { ++present_count_; }
+void HeadlessBackend::Present(WindowId, const Framebuffer&, const Rect&) {
+  ++present_count_;
+}
 
 bool HeadlessBackend::RegisterCursorImage(uint16_t id, const CursorImage& image) {
   const size_t count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);

@@ -104,9 +104,11 @@ class HeadlessBackend : public Backend {
   };
   std::vector<Periodic> periodic_;
   int next_periodic_id_ = 0;
+  uint64_t next_task_us_ = 0;  // no pass is due before this (none is missed when it is early)
 
   SoundDevice* sound_ = nullptr;
   uint64_t mixed_frames_ = 0;
+  uint64_t next_frame_us_ = 0;  // when the frame after the mixed ones is due
   std::vector<int16_t> recorded_;
   uint32_t record_limit_seconds_ = 600;
 

@@ -57,6 +57,8 @@ bool SdlBackend::Init() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   initialised_ = true;
+  if (const Uint32 type = SDL_RegisterEvents(1); type != static_cast<Uint32>(-1))
+    wake_event_ = type;
   const std::string_view driver = SDL_GetCurrentVideoDriver();
   no_window_manager_ = driver == "dummy" || driver == "offscreen";
   // The game reads keys only; text input (and an input method) is on only while a prompt
@@ -96,9 +98,36 @@ void SdlBackend::Sleep(uint32_t milliseconds) {
 }
 
 void SdlBackend::IdleWait() {
-  // Wakes as soon as input arrives (the event stays queued for PollEvents). Two milliseconds
-  // keep an idle game at a few per cent of a core; one would double that.
-  SDL_WaitEventTimeout(nullptr, 2);
+  // Wakes as soon as input arrives or WakeIdle is called (the event stays queued for
+  // PollEvents), and a millisecond after the clock's next pass; the longest rest is a
+  // backstop. Without a wake event, two milliseconds keep an idle game at a few per cent of
+  // a core.
+  constexpr int64_t kBackstopMs = 15;
+  int64_t rest = 2;
+  if (wake_event_ != 0) {
+    rest = kBackstopMs;
+    if (const uint64_t pass = next_clock_pass_.load(std::memory_order_relaxed); pass != 0) {
+      const auto until = static_cast<int64_t>(pass + 1 - SDL_GetTicks64());
+      rest = std::clamp<int64_t>(until, 1, kBackstopMs);
+    }
+  }
+  // Woken by an event: PollEvents takes it at once. Otherwise the wait has just looked at
+  // the system and found nothing: PollEvents need not look again within this millisecond.
+  const bool woken = SDL_WaitEventTimeout(nullptr, static_cast<int>(rest)) == 1;
+  last_pump_ = woken ? UINT64_MAX : SDL_GetTicks64();
+}
+
+void SdlBackend::ClockPassed(uint32_t period_ms) {
+  next_clock_pass_.store(period_ms == 0 ? 0 : SDL_GetTicks64() + period_ms,
+                         std::memory_order_relaxed);
+}
+
+void SdlBackend::WakeIdle() {
+  // One queued wake is enough; PollEvents takes it out.
+  if (wake_event_ == 0 || wake_queued_.exchange(true)) return;
+  SDL_Event event{};
+  event.type = wake_event_;
+  if (SDL_PushEvent(&event) != 1) wake_queued_.store(false);
 }
 
 LocalTime SdlBackend::Now() {
@@ -296,8 +325,12 @@ void SdlBackend::PollEvents() {
   last_pump_ = now;
   SDL_PumpEvents();
   SDL_Event event;
-  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-    HandleEvent(event);
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+    if (wake_event_ != 0 && event.type == wake_event_)
+      wake_queued_.store(false);
+    else
+      HandleEvent(event);
+  }
 }
 
 void SdlBackend::HandleEvent(const SDL_Event& event) {

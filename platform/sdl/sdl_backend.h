@@ -9,6 +9,7 @@
 // The SDL types are only declared here: users of this header need no SDL include path.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -46,6 +47,8 @@ class SdlBackend final : public Backend {
   uint32_t TickCount() override;
   void Sleep(uint32_t milliseconds) override;
   void IdleWait() override;
+  void WakeIdle() override;
+  void ClockPassed(uint32_t period_ms) override;
   LocalTime Now() override;
 
   bool CreateNativeWindow(WindowId id, const WindowDesc& desc) override;
@@ -112,6 +115,10 @@ class SdlBackend final : public Backend {
   std::map<WindowId, NativeWindow> windows_;
   std::map<WindowId, Point> last_mouse_;
   uint64_t last_pump_ = UINT64_MAX;
+  // The event type that WakeIdle posts (0 until registered), and whether one is queued.
+  uint32_t wake_event_ = 0;
+  std::atomic<bool> wake_queued_{false};
+  std::atomic<uint64_t> next_clock_pass_{0};  // SDL ticks; 0 when no pass is expected
   bool cursor_visible_ = true;
   bool captured_ = false;
   CursorShape cursor_shape_;
