@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the check that every engine folder
-# includes only from its own floor and below, a short run of each fuzz target, then the test
-# suite in the default build and under AddressSanitizer + UndefinedBehaviorSanitizer.
+# includes only from its own floor and below, the test suite in the default build and under
+# AddressSanitizer + UndefinedBehaviorSanitizer, then a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh clang libclang-rt-14-dev
@@ -9,6 +9,16 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 
 echo "== include floors =="
 ./scripts/check-includes.sh
+
+# The default build's results first, so that a newcomer sees them within minutes; then the
+# sanitizers and the fuzzers.
+status=0
+for preset in default asan; do
+  echo "== $preset =="
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j2
+  ctest --preset "$preset" -j2 || status=1
+done
 
 echo "== fuzz (short runs) =="
 cmake --preset fuzz >/dev/null
@@ -26,13 +36,5 @@ for target in build/fuzz/fuzz/fuzz_*; do
     exit 1
   fi
   echo "$name: $(grep -o 'Done [0-9]* runs' "$corpus/$name.log")"
-done
-
-status=0
-for preset in default asan; do
-  echo "== $preset =="
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j2
-  ctest --preset "$preset" -j2 || status=1
 done
 exit $status
