@@ -5,6 +5,7 @@
 
 #include "app/game_system.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 
 namespace tvx {
 
@@ -17,7 +18,7 @@ int TakeCommandLine(std::string_view program, std::span<const std::string> args,
     return 2;
   }
   std::error_code ec;
-  const fs::path folder = fs::absolute(args[0], ec);
+  const fs::path folder = fs::absolute(platform::PathFromText(args[0]), ec);
   if (ec || !fs::is_directory(folder, ec)) {
     // The system's reason; a path that is there but no folder has none of its own.
     std::error_code ignored;
@@ -33,8 +34,9 @@ int TakeCommandLine(std::string_view program, std::span<const std::string> args,
     return 1;
   }
   // The settings file is looked for beside the program: the program now lies in the folder.
-  const std::string name = fs::path(platform::ProgramPath()).filename().string();
-  platform::SetProgramPathOverride((folder / (name.empty() ? "talvex" : name)).string());
+  const fs::path name = platform::PathFromText(platform::ProgramPath()).filename();
+  platform::SetProgramPathOverride(
+      platform::PathText(folder / (name.empty() ? fs::path("talvex") : name)));
   return 0;
 }
 

@@ -1,27 +1,16 @@
+// The file layer's portable half: whole-file reads and writes, loose-file names, stale
+// temporaries, the program path override. The system calls are in file_posix.cpp and
+// file_windows.cpp.
 #include "platform/file.h"
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 
+#include "platform/file_system.h"
 #include "resources/gbk.h"
 
 namespace tvx::platform {
-
-// AtomicFileWriter's temporary files: the file's name, then ".tmp" and the six characters
-// mkostemp puts for XXXXXX.
-constexpr std::string_view kTemporaryMark = ".tmp";
-constexpr size_t kTemporaryRandom = 6;
-constexpr size_t kTemporarySuffix = kTemporaryMark.size() + kTemporaryRandom;
 
 File::File(File&& other) noexcept : fd_(other.fd_) {
   other.fd_ = -1;
@@ -40,96 +29,11 @@ File::~File() {
   Close();
 }
 
-bool File::Open(const std::string& path, Mode mode) {
-  Close();
-  int flags = O_CLOEXEC;
-  switch (mode) {
-    case Mode::Read:
-      flags |= O_RDONLY;
-      break;
-    case Mode::ReadWrite:
-      flags |= O_RDWR;
-      break;
-    case Mode::CreateTruncate:
-      flags |= O_RDWR | O_CREAT | O_TRUNC;
-      break;
-  }
-  do {
-    fd_ = ::open(path.c_str(), flags, 0644);
-  } while (fd_ < 0 && errno == EINTR);
-  if (fd_ < 0) return false;
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
-    Close();
-    return false;
-  }
-  return true;
-}
-
-bool File::Close() {
-  if (fd_ < 0) return true;
-  const int result = ::close(fd_);
-  fd_ = -1;
-  return result == 0;
-}
-
-std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
-  if (fd_ < 0) return std::nullopt;
-  size_t total = 0;
-  while (total < buffer.size()) {
-    const ssize_t n = ::read(fd_, buffer.data() + total, buffer.size() - total);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    total += static_cast<size_t>(n);
-  }
-  return total;
-}
-
-bool File::Write(std::span<const uint8_t> data) {
-  if (fd_ < 0) return false;
-  size_t total = 0;
-  while (total < data.size()) {
-    const ssize_t n = ::write(fd_, data.data() + total, data.size() - total);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return false;
-    total += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-bool File::Seek(int64_t offset) {
-  return fd_ >= 0 && offset >= 0 && ::lseek(fd_, offset, SEEK_SET) == offset;
-}
-
-std::optional<int64_t> File::Tell() const {
-  if (fd_ < 0) return std::nullopt;
-  const off_t at = ::lseek(fd_, 0, SEEK_CUR);
-  if (at < 0) return std::nullopt;
-  return at;
-}
-
-std::optional<int64_t> File::Size() const {
-  struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
-  return info.st_size;
-}
-
 File File::Duplicate(const std::string& path) const {
   // A fresh open (not dup) so the new handle keeps a file position of its own.
   File copy;
   if (fd_ >= 0) copy.Open(path, Mode::Read);
   return copy;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
@@ -142,47 +46,6 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
   if (!got) return std::nullopt;
   data.resize(*got);
   return data;
-}
-
-bool AtomicFileWriter::Begin(const std::string& path) {
-  Abort();
-  if (path.empty()) return false;
-  path_ = path;
-  temp_ = path + std::string(kTemporaryMark) + std::string(kTemporaryRandom, 'X');
-  fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
-  return fd_ >= 0;
-}
-
-bool AtomicFileWriter::Write(std::span<const uint8_t> data) {
-  if (fd_ < 0) return false;
-  size_t total = 0;
-  while (total < data.size()) {
-    const ssize_t n = ::write(fd_, data.data() + total, data.size() - total);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    total += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-bool AtomicFileWriter::Commit() {
-  if (fd_ < 0) return false;
-  bool ok = ::fchmod(fd_, 0644) == 0 && ::fsync(fd_) == 0;
-  ok = (::close(fd_) == 0) && ok;
-  fd_ = -1;
-  ok = ok && ::rename(temp_.c_str(), path_.c_str()) == 0;
-  if (!ok) ::unlink(temp_.c_str());
-  temp_.clear();
-  return ok;
-}
-
-void AtomicFileWriter::Abort() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
-  if (!temp_.empty()) ::unlink(temp_.c_str());
-  temp_.clear();
 }
 
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data) {
@@ -202,8 +65,7 @@ std::error_code LastError() {
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::error_code& error) {
   error.clear();
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (system::IsDirectory(path)) {
     error = std::make_error_code(std::errc::is_a_directory);
     return std::nullopt;
   }
@@ -251,24 +113,11 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool PathExists(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0;
-}
-
 // The entry of `dir` whose name equals `name` but for ASCII case; empty if none.
 std::string FindIgnoringCase(const std::string& dir, std::string_view name) {
-  DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!handle) return {};
-  std::string found;
-  while (const dirent* entry = ::readdir(handle)) {
-    if (EqualIgnoringAsciiCase(entry->d_name, name)) {
-      found = entry->d_name;
-      break;
-    }
-  }
-  ::closedir(handle);
-  return found;
+  for (std::string& entry : system::ListDirectory(dir))
+    if (EqualIgnoringAsciiCase(entry, name)) return std::move(entry);
+  return {};
 }
 
 }  // namespace
@@ -283,25 +132,24 @@ bool IsAtomicWriteTemporaryName(std::string_view name) {
 }
 
 size_t RemoveStaleTemporaryFiles(const std::string& dir, std::string_view only_for) {
-  DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!handle) return 0;
   std::vector<std::string> stale;
-  while (const dirent* entry = ::readdir(handle)) {
-    const std::string_view name = entry->d_name;
+  for (const std::string& name : system::ListDirectory(dir)) {
     if (!IsAtomicWriteTemporaryName(name)) continue;
-    if (!only_for.empty() && name.substr(0, name.size() - kTemporarySuffix) != only_for) continue;
-    const std::string path = (dir.empty() || dir.ends_with('/') ? dir : dir + "/") + entry->d_name;
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) stale.push_back(path);
+    if (!only_for.empty() &&
+        std::string_view(name).substr(0, name.size() - kTemporarySuffix) != only_for)
+      continue;
+    const std::string path = (dir.empty() || dir.ends_with('/') ? dir : dir + "/") + name;
+    if (system::IsRegularFileNotLink(path)) stale.push_back(path);
   }
-  ::closedir(handle);
   size_t removed = 0;
-  for (const std::string& path : stale) removed += ::unlink(path.c_str()) == 0 ? 1 : 0;
+  for (const std::string& path : stale) removed += system::RemoveFile(path) ? 1 : 0;
   return removed;
 }
 
 bool StaysInsideGameFolder(std::string_view path) {
   if (path.starts_with('/')) return false;
+  // "C:/..." and "C:name" name a drive of their own.
+  if (path.substr(0, path.find('/')).find(':') != std::string_view::npos) return false;
   int depth = 0;
   size_t start = 0;
   while (start <= path.size()) {
@@ -322,7 +170,7 @@ namespace {
 // The path of an existing file or folder named `path`, each component matched without regard
 // to ASCII case where needed; nothing when there is none.
 std::optional<std::string> FindLoose(const std::string& path) {
-  if (PathExists(path)) return path;
+  if (system::PathExists(path)) return path;
   std::string resolved;
   size_t start = 0;
   if (path[0] == '/') {
@@ -335,7 +183,7 @@ std::optional<std::string> FindLoose(const std::string& path) {
     const std::string_view part(path.data() + start, end - start);
     if (!part.empty()) {
       std::string candidate = resolved + std::string(part);
-      if (!PathExists(candidate)) {
+      if (!system::PathExists(candidate)) {
         const std::string match = FindIgnoringCase(resolved, part);
         if (match.empty()) return std::nullopt;
         candidate = resolved + match;
@@ -365,19 +213,6 @@ std::string ResolveLoosePath(std::string_view name) {
   return path;
 }
 
-bool CanOpenMoreFiles(int count) {
-  // Take the descriptors for real, then give them back.
-  std::vector<int> taken;
-  for (int i = 0; i < count; ++i) {
-    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) break;
-    taken.push_back(fd);
-  }
-  const bool enough = static_cast<int>(taken.size()) == count;
-  for (int fd : taken) ::close(fd);
-  return enough;
-}
-
 namespace {
 
 std::mutex& PathMutex() {
@@ -396,17 +231,7 @@ std::string ProgramPath() {
     std::lock_guard lock(PathMutex());
     if (!PathOverride().empty()) return PathOverride();
   }
-  // No fixed limit: an installation may sit deep in the file system.
-  std::string buffer(256, '\0');
-  for (;;) {
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n < 0) return {};
-    if (static_cast<size_t>(n) < buffer.size()) {
-      buffer.resize(static_cast<size_t>(n));
-      return buffer;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
+  return system::ProgramPath();
 }
 
 void SetProgramPathOverride(std::string path) {
@@ -418,57 +243,6 @@ std::string DirectoryOf(std::string_view path) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string_view::npos) return {};
   return std::string(path.substr(0, slash + 1));
-}
-
-namespace {
-
-int& LockFd() {
-  static int fd = -1;
-  return fd;
-}
-
-std::string LockFilePath(const std::string& program_path) {
-  std::string canonical = program_path;
-  if (char* real = ::realpath(program_path.c_str(), nullptr)) {
-    canonical = real;
-    std::free(real);
-  }
-  // FNV-1a names the lock after the installation's program file.
-  uint64_t hash = 1469598103934665603ull;
-  for (unsigned char c : canonical) {
-    hash ^= c;
-    hash *= 1099511628211ull;
-  }
-  std::string dir = "/tmp";
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
-    struct stat info {};
-    if (::stat(runtime, &info) == 0 && S_ISDIR(info.st_mode)) dir = runtime;
-  }
-  char name[80];
-  std::snprintf(name, sizeof name, "/talvex-%u-%016llx.lock", static_cast<unsigned>(::getuid()),
-                static_cast<unsigned long long>(hash));
-  return dir + name;
-}
-
-}  // namespace
-
-bool AcquireSingleInstance(const std::string& program_path) {
-  const std::string lock_path = LockFilePath(program_path);
-  const int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  // Without a lock file we cannot tell; running is better than refusing to start.
-  if (fd < 0) return true;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    return errno != EWOULDBLOCK;
-  }
-  if (LockFd() >= 0) ::close(LockFd());
-  LockFd() = fd;  // kept open for the life of the process
-  return true;
-}
-
-void ReleaseSingleInstanceForTesting() {
-  if (LockFd() >= 0) ::close(LockFd());
-  LockFd() = -1;
 }
 
 }  // namespace tvx::platform

@@ -64,6 +64,15 @@ class AtomicFileWriter {
 };
 
 bool FileExists(const std::string& path);
+
+// What tells one version of a file from another without reading it.
+struct FileVersion {
+  uint64_t device = 0, inode = 0, size = 0;
+  int64_t modified_ns = 0, changed_ns = 0;
+  bool operator==(const FileVersion&) const = default;
+};
+// Nothing when the file does not exist.
+std::optional<FileVersion> StatFileVersion(const std::string& path);
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 // Writes to a temporary file beside `path`, flushes it and renames it over `path`, so a
 // failed or interrupted write leaves the old file as it was.
@@ -85,8 +94,8 @@ size_t RemoveStaleTemporaryFiles(const std::string& dir, std::string_view only_f
 // The path of a loose file named by a game: backslashes become slashes, and when no file has
 // exactly that name, a file whose name differs only in ASCII case is taken (names in scripts
 // were written for a file system that ignores case). The name as given when nothing matches.
-// A name that leaves the game folder (an absolute path, or one whose ".." climbs above the
-// folder) resolves to "", which no file has: opening it fails as for a missing file.
+// A name that leaves the game folder (an absolute path, a drive, or one whose ".." climbs
+// above the folder) resolves to "", which no file has: opening it fails as for a missing file.
 std::string ResolveLoosePath(std::string_view name);
 // Whether a path with '/' separators stays inside the folder it is taken from.
 bool StaysInsideGameFolder(std::string_view path);

@@ -1,7 +1,5 @@
 #include "platform/settings_file.h"
 
-#include <sys/stat.h>
-
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -16,38 +14,17 @@ namespace {
 
 std::atomic<uint64_t> file_reads{0};
 
-// What tells one version of the file from another without reading it.
-struct Stamp {
-  bool exists = false;
-  uint64_t device = 0, inode = 0, size = 0;
-  int64_t modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
-
-  static Stamp Of(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return {};
-    return {true,
-            static_cast<uint64_t>(info.st_dev),
-            static_cast<uint64_t>(info.st_ino),
-            static_cast<uint64_t>(info.st_size),
-            info.st_mtim.tv_sec,
-            info.st_mtim.tv_nsec,
-            info.st_ctim.tv_sec,
-            info.st_ctim.tv_nsec};
-  }
-  bool operator==(const Stamp&) const = default;
-};
-
 }  // namespace
 
 struct SettingsFile::Kept {
   std::mutex mutex;
   std::string content;
   std::optional<platform::profile::ParsedProfile> parsed;
-  Stamp stamp;
+  std::optional<platform::FileVersion> stamp;
 
   // The parsed file, read again only when it changed on the disk. Called with the mutex held.
   const platform::profile::ParsedProfile& Fresh(const std::string& path) {
-    const Stamp now = Stamp::Of(path);
+    const auto now = platform::StatFileVersion(path);
     if (!parsed || now != stamp) {
       const auto data = platform::ReadWholeFile(path);
       content = data ? std::string(data->begin(), data->end()) : std::string();
@@ -95,7 +72,7 @@ void SettingsFile::WriteString(std::string_view section, std::string_view key,
     return;
   kept_->parsed = platform::profile::ParsedProfile::Parse(written);
   kept_->content = std::move(written);
-  kept_->stamp = Stamp::Of(path_);
+  kept_->stamp = platform::StatFileVersion(path_);
 }
 
 uint64_t SettingsFile::FileReads() {

@@ -9,6 +9,7 @@
 
 #include "app/game_system.h"
 #include "app/program_entry.h"
+#include "platform/path_text.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
 #include "tools/game_developer_tools.h"
@@ -18,7 +19,7 @@
 #endif
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const std::vector<std::string> args = tvx::platform::ProgramArguments(argc, argv);
   // Before the game system exists: its settings file is found from the program's place.
   if (const int status =
           tvx::TakeCommandLine(TALVEX_WINDOWED ? "talvex-windowed" : "talvex", args, std::cerr))

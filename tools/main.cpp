@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_text.h"
 #include "tools/tool_main.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = tvx::platform::ProgramArguments(argc, argv);
   return tvx::tool::RunTool(args, std::cout, std::cerr);
 }

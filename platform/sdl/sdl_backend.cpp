@@ -55,6 +55,8 @@ bool SdlBackend::Init() {
   SDL_SetHint(SDL_HINT_WINDOWS_NO_CLOSE_ON_ALT_F4, "1");
   // The click that activates the window also counts as a click in the game.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The programs have their own main() (no SDL2main): SDL is told it may start.
+  SDL_SetMainReady();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   initialised_ = true;
   if (const Uint32 type = SDL_RegisterEvents(1); type != static_cast<Uint32>(-1))
@@ -134,7 +136,11 @@ LocalTime SdlBackend::Now() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &seconds);
+#else
   localtime_r(&seconds, &tm);
+#endif
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday,

@@ -23,8 +23,10 @@ TEST_F(FileNames, NamesThatLeaveTheGameFolderAreNotOpened) {
   Script("game/INSIDE.MES", "SET_REG16 A, 2\nEND\n");
   fs::current_path(game);
   const std::string outside = (dir() / "OUTSIDE.MES").string();
-  for (const std::string& name : std::vector<std::string>{"../OUTSIDE.MES", "..\\OUTSIDE.MES",
-                                                          "sub/../../OUTSIDE.MES", outside}) {
+  // A drive ("C:\\…", "C:name") is a place of its own on Windows.
+  for (const std::string& name :
+       std::vector<std::string>{"../OUTSIDE.MES", "..\\OUTSIDE.MES", "sub/../../OUTSIDE.MES",
+                                outside, "C:\\OUTSIDE.MES", "C:OUTSIDE.MES"}) {
     SCOPED_TRACE(name);
     WriteSettings("[Config]\nStartMES=" + name + "\n");
     Run();
