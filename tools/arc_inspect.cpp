@@ -7,6 +7,7 @@
 
 #include "archive/archive_format.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "tools/arc_reader.h"
 #include "tools/command.h"
 #include "tools/entry_names.h"
@@ -127,8 +128,9 @@ int ExtractArchive(const ExtractRequest& request, std::ostream& out, std::ostrea
   const auto chosen = ChooseEntries(reader, request, err);
   if (!chosen) return kExitFailure;
   std::error_code ec;
-  fs::create_directories(request.directory, ec);
-  if (ec || !fs::is_directory(request.directory, ec)) {
+  const fs::path directory = platform::PathFromText(request.directory);
+  fs::create_directories(directory, ec);
+  if (ec || !fs::is_directory(directory, ec)) {
     err << kPrefix << request.directory << ": cannot create the folder\n";
     return kExitFailure;
   }
@@ -168,7 +170,8 @@ int ExtractArchive(const ExtractRequest& request, std::ostream& out, std::ostrea
       }
       data = std::move(expanded);
     }
-    const std::string target = (fs::path(request.directory) / *disk_name).string();
+    const std::string target =
+        platform::PathText(platform::PathFromText(request.directory) / *disk_name);
     if (!WriteOutput("arc extract", target, *data, err)) {
       all_written = false;
       continue;

@@ -8,6 +8,7 @@
 #include "archive/archive_format.h"
 #include "archive/lzss_encoder.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "resources/byte_order.h"
 #include "tools/command.h"
 #include "tools/entry_names.h"
@@ -30,16 +31,16 @@ struct Source {
 bool ListDirectory(const std::string& directory, const std::string& output,
                    std::vector<std::string>& paths, std::ostream& err) {
   std::error_code ec;
-  if (!fs::is_directory(directory, ec)) {
+  if (!fs::is_directory(platform::PathFromText(directory), ec)) {
     err << kPrefix << directory << ": not a folder\n";
     return false;
   }
   std::vector<fs::path> found;
-  fs::directory_iterator it(directory, ec);
+  fs::directory_iterator it(platform::PathFromText(directory), ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     std::error_code type_ec;
     if (!it->is_regular_file(type_ec)) continue;
-    if (fs::equivalent(it->path(), output, type_ec)) continue;
+    if (fs::equivalent(it->path(), platform::PathFromText(output), type_ec)) continue;
     found.push_back(it->path());
   }
   if (ec) {
@@ -49,7 +50,7 @@ bool ListDirectory(const std::string& directory, const std::string& output,
   std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
     return a.filename().native() < b.filename().native();
   });
-  for (const fs::path& path : found) paths.push_back(path.string());
+  for (const fs::path& path : found) paths.push_back(platform::PathText(path));
   return true;
 }
 
@@ -58,7 +59,7 @@ bool NameSources(const std::vector<std::string>& paths, std::vector<Source>& sou
                  std::ostream& err) {
   std::map<std::string, std::string> taken;  // stored name -> path
   for (const std::string& path : paths) {
-    const std::string base = fs::path(path).filename().string();
+    const std::string base = platform::PathText(platform::PathFromText(path).filename());
     if (base.empty() || base == "." || base == "..") {
       err << kPrefix << path << ": not a file name\n";
       return false;
@@ -112,8 +113,9 @@ int PackArchive(const PackRequest& request, std::ostream& out, std::ostream& err
   uint64_t plain_total = 0;
   for (size_t i = 0; i < sources.size(); ++i) {
     std::error_code ec;
-    if (fs::exists(sources[i].path, ec) && !fs::is_directory(sources[i].path, ec) &&
-        !fs::is_regular_file(sources[i].path, ec)) {
+    const fs::path source = platform::PathFromText(sources[i].path);
+    if (fs::exists(source, ec) && !fs::is_directory(source, ec) &&
+        !fs::is_regular_file(source, ec)) {
       err << kPrefix << sources[i].path << ": not a regular file\n";
       return kExitFailure;
     }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/path_text.h"
 #include "resources/byte_order.h"
 #include "tools/text_files.h"
 
@@ -15,7 +16,7 @@ bool ArcReader::Open(const std::string& path, std::string& error) {
   if (!file_.Open(path, platform::File::Mode::Read)) {
     std::error_code ignored;
     const std::error_code reason =
-        std::filesystem::is_directory(path, ignored)
+        std::filesystem::is_directory(platform::PathFromText(path), ignored)
             ? std::make_error_code(std::errc::is_a_directory)
             : std::error_code(errno ? errno : EIO, std::generic_category());
     error = CannotRead(path, reason);

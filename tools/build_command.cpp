@@ -12,6 +12,7 @@
 
 #include "archive/lzss_encoder.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "resources/gbk.h"
 #include "tools/arc_packer.h"
 #include "tools/entry_names.h"
@@ -89,7 +90,8 @@ std::optional<std::vector<fs::directory_entry>> List(const fs::path& directory, 
   fs::directory_iterator it(directory, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) entries.push_back(*it);
   if (ec) {
-    err << "build: " << directory.string() << ": cannot list the folder (" << ec.message() << ")\n";
+    err << "build: " << platform::PathText(directory) << ": cannot list the folder ("
+        << ec.message() << ")\n";
     return std::nullopt;
   }
   std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
@@ -105,15 +107,15 @@ bool Collect(const fs::path& source, const fs::path& output, std::vector<SourceF
   if (!entries) return false;
   for (const fs::directory_entry& entry : *entries) {
     std::error_code ec;
-    const std::string name = entry.path().filename().string();
+    const std::string name = platform::PathText(entry.path().filename());
     if (entry.is_directory(ec)) {
       if (fs::equivalent(entry.path(), output, ec) || Lower(name) != "voice") continue;
       const auto voices = List(entry.path(), err);
       if (!voices) return false;
       for (const fs::directory_entry& voice : *voices) {
         if (!voice.is_regular_file(ec)) continue;
-        if (Lower(voice.path().extension().string()) != ".wav") {
-          err << "build: " << voice.path().string()
+        if (Lower(platform::PathText(voice.path().extension())) != ".wav") {
+          err << "build: " << platform::PathText(voice.path())
               << ": not a wave file (the voice folder holds voices only)\n";
           return false;
         }
@@ -126,7 +128,7 @@ bool Collect(const fs::path& source, const fs::path& output, std::vector<SourceF
       settings = entry.path();
       continue;
     }
-    const std::string extension = Lower(entry.path().extension().string());
+    const std::string extension = Lower(platform::PathText(entry.path().extension()));
     const Role role = extension == ".tvs"   ? kScripts
                       : extension == ".png" ? kPictures
                       : extension == ".wav" ? kMusic
@@ -140,7 +142,7 @@ bool Collect(const fs::path& source, const fs::path& output, std::vector<SourceF
 std::string Title(const fs::path& source) {
   std::error_code ec;
   const fs::path full = fs::weakly_canonical(fs::absolute(source, ec), ec);
-  const std::string name = full.filename().string();
+  const std::string name = platform::PathText(full.filename());
   const bool plain = !name.empty() && std::all_of(name.begin(), name.end(),
                                                   [](char c) { return c >= 0x20 && c < 0x7F; });
   return plain ? name : "TALVEX";
@@ -172,12 +174,12 @@ SettingsText GeneratedSettings(const std::string& title,
 }
 
 std::string Stem(const fs::path& path) {
-  return path.stem().string();
+  return platform::PathText(path.stem());
 }
 
 // One source file made into what the game reads; nullopt after messages naming it.
 std::optional<Product> Make(const SourceFile& file, std::ostream& err) {
-  const std::string path = file.path.string();
+  const std::string path = platform::PathText(file.path);
   const auto bytes = platform::ReadWholeFile(path);
   if (!bytes) {
     err << "build: " << path << ": cannot read the file\n";
@@ -219,7 +221,7 @@ std::optional<Product> Make(const SourceFile& file, std::ostream& err) {
     }
     case kData:
     case kRoleCount:
-      return Product{file.path.filename().string(), *bytes, path};
+      return Product{platform::PathText(file.path.filename()), *bytes, path};
   }
   err << "build: " << path << ": " << error << "\n";
   return std::nullopt;
@@ -235,8 +237,8 @@ bool InsideName(const std::string& name) {
 bool Write(const fs::path& path, std::span<const uint8_t> bytes, std::ostream& err) {
   std::error_code ec;
   fs::create_directories(path.parent_path(), ec);
-  if (platform::WriteFileAtomically(path.string(), bytes)) return true;
-  err << "build: " << path.string() << ": cannot write the file\n";
+  if (platform::WriteFileAtomically(platform::PathText(path), bytes)) return true;
+  err << "build: " << platform::PathText(path) << ": cannot write the file\n";
   return false;
 }
 
@@ -246,32 +248,33 @@ bool Pack(const std::vector<Product>& products, const fs::path& archive, bool lz
   std::error_code ec;
   fs::remove_all(staging, ec);
   PackRequest request;
-  request.output = archive.string();
+  request.output = platform::PathText(archive);
   request.lzss = lzss;
   for (const Product& product : products) {
     const fs::path staged = staging / product.name;
     if (!Write(staged, product.bytes, err)) return false;
-    request.files.push_back(staged.string());
+    request.files.push_back(platform::PathText(staged));
   }
   fs::create_directories(archive.parent_path(), ec);
   const bool packed = PackArchive(request, out, err) == kExitOk;
   fs::remove_all(staging, ec);
-  if (!packed) err << "build: " << archive.string() << ": the archive was not made\n";
+  if (!packed) err << "build: " << platform::PathText(archive) << ": the archive was not made\n";
   return packed;
 }
 
 int Build(const fs::path& source, const fs::path& output, std::ostream& out, std::ostream& err) {
   std::error_code ec;
   if (!fs::is_directory(source, ec)) {
-    err << "build: " << source.string() << ": not a folder\n";
+    err << "build: " << platform::PathText(source) << ": not a folder\n";
     return kExitFailure;
   }
   if (fs::exists(output, ec) && fs::equivalent(source, output, ec)) {
-    err << "build: " << output.string() << ": the game folder must not be the source folder\n";
+    err << "build: " << platform::PathText(output)
+        << ": the game folder must not be the source folder\n";
     return kExitFailure;
   }
   if (!fs::create_directories(output, ec) && !fs::is_directory(output, ec)) {
-    err << "build: " << output.string() << ": cannot make the folder\n";
+    err << "build: " << platform::PathText(output) << ": cannot make the folder\n";
     return kExitFailure;
   }
 
@@ -310,8 +313,8 @@ int Build(const fs::path& source, const fs::path& output, std::ostream& out, std
       std::any_of(products[kScripts].begin(), products[kScripts].end(),
                   [&](const Product& script) { return Upper(script.name) == Upper(start); });
   if (!has_start) {
-    err << "build: " << source.string() << ": no script makes the start script " << start << " ("
-        << fs::path(start).stem().string() << ".tvs)\n";
+    err << "build: " << platform::PathText(source) << ": no script makes the start script " << start
+        << " (" << platform::PathText(platform::PathFromText(start).stem()) << ".tvs)\n";
     return kExitFailure;
   }
 
@@ -344,7 +347,7 @@ int Build(const fs::path& source, const fs::path& output, std::ostream& out, std
       const auto [at, inserted] = taken.emplace(Upper(product.name), product.source);
       if (!inserted) {
         err << "build: " << at->second << " and " << product.source << " would both be "
-            << (output / product.name).string() << "\n";
+            << platform::PathText(output / product.name) << "\n";
         return kExitFailure;
       }
     }
@@ -372,7 +375,7 @@ int Build(const fs::path& source, const fs::path& output, std::ostream& out, std
              std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), err)) {
     return kExitFailure;
   }
-  out << output.string() << ":";
+  out << platform::PathText(output) << ":";
   const std::array<Role, kRoleCount> order = {kScripts, kPictures, kMusic, kVoices, kData};
   for (const Role role : order) {
     const std::string_view what = kRoles[role].what;
@@ -389,7 +392,7 @@ int Build(const fs::path& source, const fs::path& output, std::ostream& out, std
 int RunBuild(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (args.size() == 1 && IsHelpFlag(args[0])) return Help(out, kUsage, kHelp);
   if (args.size() != 2 || IsOption(args[0]) || IsOption(args[1])) return Usage(err, kUsage);
-  return Build(args[0], args[1], out, err);
+  return Build(platform::PathFromText(args[0]), platform::PathFromText(args[1]), out, err);
 }
 
 }  // namespace tvx::tool

@@ -11,6 +11,7 @@
 #include "graphics/dungeon_view.h"
 #include "graphics/vram_plane_set.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "tools/maze_command.h"
 #include "tools/maze_map.h"
 #include "tools/maze_palette.h"
@@ -112,10 +113,10 @@ int RunMazeRender(CommandArgs args, std::ostream& out, std::ostream& err) {
   if (!x || !y || !heading) return Usage(err, kUsage);
   const std::string& out_path = positional[4];
 
-  Files files{
-      (dir / "MAP.DAT").string(),
-      {(dir / "WALL1.DAT").string(), (dir / "WALL2.DAT").string(), (dir / "WALL3.DAT").string()},
-      (dir / "PAL.DAT").string()};
+  Files files{platform::PathText(dir / "MAP.DAT"),
+              {platform::PathText(dir / "WALL1.DAT"), platform::PathText(dir / "WALL2.DAT"),
+               platform::PathText(dir / "WALL3.DAT")},
+              platform::PathText(dir / "PAL.DAT")};
   if (map_option) files.map = *map_option;
   if (palette_option) files.palette = *palette_option;
   if (tiles_option) {

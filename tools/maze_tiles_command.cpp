@@ -8,6 +8,7 @@
 
 #include "graphics/dungeon_tables.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "tools/maze_command.h"
 #include "tools/maze_palette.h"
 #include "tools/maze_tile_set.h"
@@ -122,17 +123,17 @@ int Export(const Options& options, const maze::Palette& palette, std::ostream& o
     err << "maze tiles: " << options.exported << ": " << error << "\n";
     return kExitFailure;
   }
-  const std::filesystem::path dir = options.paths[0];
+  const std::filesystem::path dir = platform::PathFromText(options.paths[0]);
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   for (size_t number = 0; number < maze::kTileCount; ++number) {
-    const std::string path = (dir / maze::PieceFileName(number)).string();
+    const std::string path = platform::PathText(dir / maze::PieceFileName(number));
     if (!WritePngFile(path, maze::PiecePicture(*set, number, palette), error)) {
       err << "maze tiles: " << error << "\n";
       return kExitFailure;
     }
   }
-  out << options.exported << " -> " << dir.string() << ": 45 pieces\n";
+  out << options.exported << " -> " << platform::PathText(dir) << ": 45 pieces\n";
   return kExitOk;
 }
 
@@ -142,7 +143,7 @@ bool ReadPieces(const Options& options, const maze::Palette& palette, std::vecto
   bool ok = true;
   for (size_t number = 0; number < maze::kTileCount; ++number) {
     const std::string path =
-        (std::filesystem::path(options.pieces) / maze::PieceFileName(number)).string();
+        platform::PathText(platform::PathFromText(options.pieces) / maze::PieceFileName(number));
     const maze::TileDescriptor& tile = maze::kTiles[number];
     if (!platform::FileExists(path)) {
       err << "maze tiles: warning: " << path << " is missing; piece " << number

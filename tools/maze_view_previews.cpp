@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <initializer_list>
 
+#include "platform/path_text.h"
+
 namespace tvx::tool::maze {
 namespace {
 
@@ -31,7 +33,7 @@ std::span<const PreviewScene> PreviewScenes() {
 std::optional<size_t> WritePreviews(const std::string& dir, std::span<const uint8_t> set,
                                     const Palette& palette, std::string& error) {
   std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
+  std::filesystem::create_directories(platform::PathFromText(dir), ec);
   const std::array<std::span<const uint8_t>, 3> sets = {set, set, set};
   constexpr uint32_t kHalfWidth = 320;
   constexpr uint32_t kHalfHeight = 240;
@@ -43,7 +45,7 @@ std::optional<size_t> WritePreviews(const std::string& dir, std::span<const uint
       const Picture555 view = AssembleView(frame, kScenes[s].walls, sets, palette);
       const std::string name =
           "view-" + std::to_string(frame) + "-" + std::string(kScenes[s].name) + ".png";
-      if (!WritePngFile((std::filesystem::path(dir) / name).string(), view, error))
+      if (!WritePngFile(platform::PathText(platform::PathFromText(dir) / name), view, error))
         return std::nullopt;
       ++written;
       // Each pixel of the sheet the mean of four, so that dithered colours keep their look.
@@ -63,7 +65,7 @@ std::optional<size_t> WritePreviews(const std::string& dir, std::span<const uint
       }
     }
   }
-  if (!WritePngFile((std::filesystem::path(dir) / "sheet.png").string(), sheet, error))
+  if (!WritePngFile(platform::PathText(platform::PathFromText(dir) / "sheet.png"), sheet, error))
     return std::nullopt;
   return written + 1;
 }

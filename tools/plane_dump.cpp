@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/game_system.h"
+#include "platform/path_text.h"
 
 namespace tvx::tool {
 
@@ -45,7 +46,7 @@ bool WritePlaneDump(const std::filesystem::path& dir, GameSystem& system,
   bool ok = true;
   for (const auto& [name, picture] : pictures) {
     std::string error;
-    if (!WritePngFile((dir / name).string(), picture, error)) {
+    if (!WritePngFile(platform::PathText(dir / name), picture, error)) {
       err << "talvex-tool run: " << error << "\n";
       ok = false;
     }

@@ -14,6 +14,7 @@
 #include "app/shell_windows.h"
 #include "platform/file.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/path_text.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
 #include "resources/gbk.h"
@@ -77,8 +78,8 @@ struct Options {
 // removed): opening it then fails with the system's reason, as for any missing file.
 fs::path Absolute(const std::string& path) {
   std::error_code ec;
-  fs::path absolute = fs::absolute(path, ec);
-  return ec ? fs::path(path) : absolute;
+  fs::path absolute = fs::absolute(platform::PathFromText(path), ec);
+  return ec ? platform::PathFromText(path) : absolute;
 }
 
 // "MS[,MS...]": times in milliseconds.
@@ -182,13 +183,13 @@ bool WriteShellWindowsDump(const fs::path& dir, GameSystem& system, std::ostream
   for (size_t row = 0; row < NowFileView::kRows; ++row)
     now_file << NowFileView::kLabels[row] << '\t' << gbk::ToUtf8(view.Text(row)) << '\n';
   if (!now_file) {
-    err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
+    err << "talvex-tool run: cannot write the dump into " << platform::PathText(dir) << "\n";
     return false;
   }
   const platform::Framebuffer* item_bar = shell->itemWindowPicture();
   std::string error;
-  if (item_bar &&
-      !WritePngFile((dir / "itemwin.png").string(), FromBottomUp(item_bar->View()), error)) {
+  if (item_bar && !WritePngFile(platform::PathText(dir / "itemwin.png"),
+                                FromBottomUp(item_bar->View()), error)) {
     err << "talvex-tool run: " << error << "\n";
     return false;
   }
@@ -225,7 +226,7 @@ bool WriteDump(const fs::path& dir, GameSystem& system, const platform::Framebuf
          << (platform::CursorCounter() >= 0 ? 1 : 0) << ' ' << pointer.x << ' ' << pointer.y
          << '\n';
   if (!boxes || !files || !cursor || !fs::exists(dir / "vars.bin", ec)) {
-    err << "talvex-tool run: cannot write the dump into " << dir.string() << "\n";
+    err << "talvex-tool run: cannot write the dump into " << platform::PathText(dir) << "\n";
     return false;
   }
   if (!WriteShellWindowsDump(dir, system, err)) return false;
@@ -248,7 +249,7 @@ class PresentRecorder {
     std::error_code ec;
     fs::create_directories(dir_, ec);
     std::string error;
-    if (!WritePngFile((dir_ / (std::to_string(++count_) + ".png")).string(),
+    if (!WritePngFile(platform::PathText(dir_ / (std::to_string(++count_) + ".png")),
                       FromBottomUp(screen->View()), error)) {
       err_ << "talvex-tool run: " << error << "\n";
       failed_ = true;
@@ -292,7 +293,7 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
       reason = std::make_error_code(fs::exists(options->game_dir, ignored)
                                         ? std::errc::not_a_directory
                                         : std::errc::no_such_file_or_directory);
-    err << "talvex-tool run: no game folder '" << options->game_dir.string()
+    err << "talvex-tool run: no game folder '" << platform::PathText(options->game_dir)
         << "': " << reason.message() << "\n";
     return kExitFailure;
   }
@@ -342,11 +343,11 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   const fs::path previous = fs::current_path(ec);
   fs::current_path(options->game_dir, ec);
   if (ec) {
-    err << "talvex-tool run: cannot enter the game folder '" << options->game_dir.string()
-        << "': " << ec.message() << "\n";
+    err << "talvex-tool run: cannot enter the game folder '"
+        << platform::PathText(options->game_dir) << "': " << ec.message() << "\n";
     return kExitFailure;
   }
-  platform::SetProgramPathOverride((options->game_dir / "talvex").string());
+  platform::SetProgramPathOverride(platform::PathText(options->game_dir / "talvex"));
   platform::Install(std::move(backend));
 
   int status = 0;
@@ -388,7 +389,7 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
       err << "talvex-tool run: the engine could not start\n";
     if (system->ending() == GameSystem::Ending::kStartScriptMissing)
       err << "talvex-tool run: the start script " << gbk::ToUtf8(system->startScript())
-          << " could not be loaded from " << options->game_dir.string() << "\n";
+          << " could not be loaded from " << platform::PathText(options->game_dir) << "\n";
     if (options->dump &&
         !WriteDump(*options->dump, *system, hooks.Screen(system->mainWindow().handle()), err))
       status = kExitFailure;

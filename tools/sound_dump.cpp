@@ -4,6 +4,7 @@
 
 #include "app/game_system.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/path_text.h"
 #include "platform/platform.h"
 #include "resources/gbk.h"
 
@@ -19,9 +20,10 @@ bool WriteSoundDump(const std::filesystem::path& dir, GameSystem& system, std::o
   bool ok = static_cast<bool>(events);
   if (platform::Installed()) {
     if (auto* headless = dynamic_cast<platform::HeadlessBackend*>(&platform::CurrentBackend()))
-      ok = headless->WriteRecordedSound((dir / "sound.wav").string()) && ok;
+      ok = headless->WriteRecordedSound(platform::PathText(dir / "sound.wav")) && ok;
   }
-  if (!ok) err << "talvex-tool run: cannot write the sound dump into " << dir.string() << "\n";
+  if (!ok)
+    err << "talvex-tool run: cannot write the sound dump into " << platform::PathText(dir) << "\n";
   return ok;
 }
 

@@ -3,6 +3,7 @@
 // with committed pictures (5-bit channels, exactly; TALVEX_UPDATE_EXPECTED=1 rewrites them,
 // then look at them), and the end state with what the story leaves behind.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -43,7 +44,8 @@ class DemoReplay : public ::testing::Test {
     // but the programs and old saves.
     dir_ = fs::temp_directory_path() /
            ("talvex-demo-replay-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(::getpid()));
     fs::remove_all(dir_);
     game_ = dir_ / "game";
     out_ = dir_ / "out";

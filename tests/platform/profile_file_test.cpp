@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,15 +15,13 @@ class ProfileFileTest : public ::testing::Test {
   void SetUp() override {
     path_ = (std::filesystem::temp_directory_path() /
              ("talvex-profile-" +
-              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-              ".ini"))
+              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+              std::to_string(::getpid()) + ".ini"))
                 .string();
     std::filesystem::remove(path_);
   }
   void TearDown() override { std::filesystem::remove(path_); }
-  void Write(std::string_view text) {
-    std::ofstream(path_, std::ios::binary) << text;
-  }
+  void Write(std::string_view text) { std::ofstream(path_, std::ios::binary) << text; }
   std::string Contents() {
     std::ifstream in(path_, std::ios::binary);
     std::stringstream s;
@@ -78,15 +77,16 @@ TEST_F(ProfileFileTest, WritesKeepTheRestOfTheFile) {
   EXPECT_EQ(Contents(), "[VOLUME]\r\nMusic=-2500\r\n");
 
   Write("; keep me\n[Config]\nTITLE=Game\nSOUND=1\n\n[VOLUME]\nMusic=-500\n");
-  ASSERT_TRUE(WriteString(path_, "config", "sound", "0"));   // replaces in place
-  ASSERT_TRUE(WriteString(path_, "Config", "VOICE", "1"));   // added after the last entry
-  ASSERT_TRUE(WriteString(path_, "ITEMWIN", "X", "20"));     // a new section at the end
+  ASSERT_TRUE(WriteString(path_, "config", "sound", "0"));  // replaces in place
+  ASSERT_TRUE(WriteString(path_, "Config", "VOICE", "1"));  // added after the last entry
+  ASSERT_TRUE(WriteString(path_, "ITEMWIN", "X", "20"));    // a new section at the end
   EXPECT_EQ(Contents(),
             "; keep me\n[Config]\nTITLE=Game\nsound=0\nVOICE=1\n\n[VOLUME]\nMusic=-500\n"
             "\n[ITEMWIN]\nX=20\n");
   // No temporary file is left beside it.
   size_t files = 0;
-  for (auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path_).parent_path()))
+  for (auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(path_).parent_path()))
     if (entry.path().string().rfind(path_, 0) == 0) ++files;
   EXPECT_EQ(files, 1u);
 }
@@ -97,8 +97,8 @@ TEST_F(ProfileFileTest, AFailedWriteLeavesTheOldFile) {
   std::filesystem::create_directories(dir);
   const std::string inside = (dir / "TVXCHS.INI").string();
   std::ofstream(inside, std::ios::binary) << "[Config]\nSOUND=1\n";
-  std::filesystem::permissions(dir, std::filesystem::perms::owner_read |
-                                        std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(
+      dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   const bool wrote = WriteString(inside, "Config", "SOUND", "0");
   std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
   // Root may write anyway; either way the file is whole and readable.

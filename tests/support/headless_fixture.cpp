@@ -1,5 +1,7 @@
 #include "tests/support/headless_fixture.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <memory>
 
@@ -14,7 +16,8 @@ void HeadlessTest::SetUp() {
   std::string name = std::string(info->test_suite_name()) + "-" + info->name();
   for (char& c : name)
     if (c == '/') c = '_';
-  dir_ = std::filesystem::temp_directory_path() / ("talvex-test-" + name);
+  dir_ = std::filesystem::temp_directory_path() /
+         ("talvex-test-" + name + "-" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
   previous_dir_ = std::filesystem::current_path();
@@ -44,6 +47,8 @@ void HeadlessTest::WriteSettings(std::string_view text) {
   out << text;
 }
 
-std::string Gbk(std::string_view utf8) { return gbk::FromUtf8(utf8); }
+std::string Gbk(std::string_view utf8) {
+  return gbk::FromUtf8(utf8);
+}
 
 }  // namespace tvx::testing

@@ -8,6 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include "platform/file.h"
+#include "platform/path_text.h"
 #include "resources/byte_order.h"
 #include "script/opcodes.h"
 #include "tools/mes/instruction_parser.h"
@@ -409,9 +411,9 @@ class Assembler {
       return;
     }
     const std::string written(path_token.text.substr(1, path_token.text.size() - 2));
-    std::filesystem::path path(written);
-    if (path.is_relative()) path = std::filesystem::path(site_.file).parent_path() / path;
-    const std::string resolved = path.lexically_normal().generic_string();
+    std::filesystem::path path = platform::PathFromText(written);
+    if (path.is_relative()) path = platform::PathFromText(site_.file).parent_path() / path;
+    const std::string resolved = platform::PathText(path.lexically_normal());
     std::string chain;
     size_t depth = 0;
     bool cycle = false;
@@ -742,14 +744,10 @@ AssembleResult Assemble(std::string_view source, std::string_view file_name,
 
 IncludeReader DiskIncludeReader() {
   return [](const std::string& path) -> std::optional<std::string> {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) return std::nullopt;
-    return std::move(text).str();
+    if (!platform::FileExists(path)) return std::nullopt;
+    const auto bytes = platform::ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
   };
 }
 
