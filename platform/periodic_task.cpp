@@ -1,5 +1,6 @@
 #include "platform/periodic_task.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/platform.h"
@@ -28,11 +29,28 @@ void PeriodicTask::Stop() {
     {
       std::lock_guard lock(mutex_);
       stop_ = true;
+      parked_ = false;
     }
     stop_signal_.notify_all();
     if (thread_.joinable()) thread_.join();
   }
   running_ = false;
+}
+
+void PeriodicTask::Park() {
+  if (virtual_id_ >= 0) return;
+  std::lock_guard lock(mutex_);
+  parked_ = true;
+}
+
+void PeriodicTask::Wake() {
+  if (virtual_id_ >= 0) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (!parked_) return;
+    parked_ = false;
+  }
+  stop_signal_.notify_all();
 }
 
 void PeriodicTask::ThreadLoop() {
@@ -43,6 +61,16 @@ void PeriodicTask::ThreadLoop() {
     body_();
     const auto elapsed = Clock::now() - start;
     std::unique_lock lock(mutex_);
+    if (parked_) {
+      stop_signal_.wait(lock, [this] { return stop_ || !parked_; });
+      if (stop_) return;
+      // The first of the old schedule's passes that has not gone by.
+      const auto now = Clock::now();
+      auto due = start + std::max<Clock::duration>(period, elapsed);
+      if (due < now) due += ((now - due) / period + 1) * period;
+      if (stop_signal_.wait_until(lock, due, [this] { return stop_; })) return;
+      continue;
+    }
     const auto rest = elapsed >= period ? Clock::duration::zero() : period - elapsed;
     if (stop_signal_.wait_for(lock, rest, [this] { return stop_; })) return;
   }

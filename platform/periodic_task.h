@@ -29,6 +29,13 @@ class PeriodicTask {
   // Returns once the last pass has ended; the body never runs after this.
   void Stop();
   bool running() const { return running_; }
+  // From the body: after this pass the thread sleeps until Wake (or Stop) instead of waking
+  // every period, for a task with nothing to do for a while (a sound channel that is not
+  // playing). Wake puts it back on its old schedule: the next pass falls where it would
+  // have fallen had it never slept. Passes in virtual time go on as before (they cost no
+  // waking), so headless runs stay the same to the tick.
+  void Park();
+  void Wake();
   // True when passes run from the pump (headless) rather than on a thread.
   bool virtual_time() const { return virtual_id_ >= 0; }
 
@@ -43,6 +50,7 @@ class PeriodicTask {
   std::mutex mutex_;
   std::condition_variable stop_signal_;
   bool stop_ = false;
+  bool parked_ = false;
 };
 
 }  // namespace tvx::platform

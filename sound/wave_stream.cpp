@@ -129,7 +129,9 @@ bool WaveStream::Play() {
   SoundDevice* device = module_.device();
   if (!file_ || !device || buffer_ == SoundDevice::kNoBuffer) return false;
   device->SetVolume(buffer_, volume_);
-  return device->Play(buffer_, /*looping=*/true);
+  if (!device->Play(buffer_, /*looping=*/true)) return false;
+  feeder_.Wake();
+  return true;
 }
 
 bool WaveStream::Stop() {
@@ -213,7 +215,18 @@ uint32_t WaveStream::EndState() const {
 // ---- The feeder ----
 
 void WaveStream::Update() {
-  if (UpdatePlayback()) FadeStep();
+  // A channel that is not playing has nothing to refill or fade until Play: its feeder
+  // sleeps instead of waking 20 times a second.
+  if (UpdatePlayback())
+    FadeStep();
+  else if (!Playing())
+    feeder_.Park();
+}
+
+bool WaveStream::Playing() const {
+  SoundDevice* device = module_.device();
+  return device && buffer_ != SoundDevice::kNoBuffer &&
+         (device->Status(buffer_) & SoundDevice::kPlaying) != 0;
 }
 
 bool WaveStream::UpdatePlayback() {

@@ -95,6 +95,8 @@ class WaveStream {
   void StopFeeder() { feeder_.Stop(); }
   // Update's steps 1-4; false when the stream stopped or is not playing.
   bool UpdatePlayback();
+  // Whether the buffer is playing; called with the lock held.
+  bool Playing() const;
   // The end check after `amount` bytes were handed out, `handed` bytes into this ReadData.
   void EndCheck(uint32_t amount, uint32_t handed, int64_t& result);
   // Reads from the attached file; the count read (short on error or at its end).

@@ -86,5 +86,42 @@ TEST(PeriodicTaskThread, RunsOnItsOwnThreadAndStopsAfterTheLastPass) {
   platform::Uninstall();
 }
 
+TEST(PeriodicTaskThread, AParkedTaskSleepsUntilWokenAndStopsWhileParked) {
+  platform::Install(std::make_unique<ThreadedBackend>());
+  std::atomic<int> passes{0};
+  std::atomic<int> park_at{3};
+  platform::PeriodicTask task;
+  ASSERT_TRUE(task.Start(2, [&] {
+    if (++passes == park_at) task.Park();
+  }));
+  while (passes < 3) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  EXPECT_EQ(passes, 3) << "no passes while parked";
+  park_at = 6;
+  task.Wake();
+  while (passes < 6) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(passes, 6);
+  task.Wake();
+  task.Park();  // from outside too: takes effect after the next pass
+  task.Stop();  // returns although parked
+  EXPECT_FALSE(task.running());
+  platform::Uninstall();
+
+  // In virtual time passes go on: a headless run is the same whether or not a task parks.
+  platform::Install(std::make_unique<platform::HeadlessBackend>());
+  int virtual_passes = 0;
+  platform::PeriodicTask headless;
+  ASSERT_TRUE(headless.Start(15, [&] {
+    ++virtual_passes;
+    headless.Park();
+  }));
+  EXPECT_TRUE(headless.virtual_time());
+  platform::Sleep(150);
+  EXPECT_GE(virtual_passes, 9);
+  headless.Stop();
+  platform::Uninstall();
+}
+
 }  // namespace
 }  // namespace tvx::testing
