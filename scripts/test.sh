@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the check that every engine folder
 # includes only from its own floor and below, the test suite in the default build and under
-# AddressSanitizer + UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+# AddressSanitizer + UndefinedBehaviorSanitizer, then a short run of each fuzz target; where
+# Wine is installed, the Windows build and its checks under Wine (scripts/windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh clang libclang-rt-14-dev
@@ -37,4 +38,13 @@ for target in build/fuzz/fuzz/fuzz_*; do
   fi
   echo "$name: $(grep -o 'Done [0-9]* runs' "$corpus/$name.log")"
 done
+
+# The Windows programs: where Wine is installed (a fresh machine has none: scripts/windows.sh
+# installs it, builds and checks, in about 20 minutes).
+if command -v wine >/dev/null && command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
+  echo "== Windows build, checked under Wine =="
+  ./scripts/windows.sh || status=1
+else
+  echo "== Windows check skipped: Wine or mingw-w64 is not installed (run scripts/windows.sh) =="
+fi
 exit $status

@@ -134,11 +134,11 @@ else
   shot windowed-title.png
   echo "window shown: $out/windowed-title.png"
   xdotool windowactivate "$window" >/dev/null 2>&1 || true
-  xdotool key --window "$window" alt+F4
+  xdotool key --window "$window" alt+F4 2>/dev/null
   sleep 2
   shot windowed-confirm.png
   echo "confirmation box: $out/windowed-confirm.png"
-  xdotool key Return
+  xdotool key Return 2>/dev/null
 fi
 status=""
 for _ in $(seq 40); do
