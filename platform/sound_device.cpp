@@ -61,6 +61,7 @@ bool SoundDevice::Play(BufferId id, bool looping) {
   if (!buffer) return false;
   buffer->playing = true;
   buffer->looping = looping;
+  may_play_.store(true, std::memory_order_relaxed);
   return true;
 }
 
@@ -188,6 +189,10 @@ void SoundDevice::MixBuffer(Buffer& buffer, std::span<int32_t> accumulator) {
 }
 
 void SoundDevice::Render(std::span<int16_t> out) {
+  if (!may_play_.load(std::memory_order_relaxed)) {
+    std::fill(out.begin(), out.end(), int16_t{0});
+    return;
+  }
   bool ended = false;
   {
     std::lock_guard lock(mutex_);
@@ -204,6 +209,9 @@ void SoundDevice::Render(std::span<int16_t> out) {
         out[i] = static_cast<int16_t>(std::clamp(accumulator[i], -32768, 32767));
       out = out.subspan(accumulator.size());
     }
+    if (std::none_of(buffers_.begin(), buffers_.end(),
+                     [](const auto& buffer) { return buffer && buffer->playing; }))
+      may_play_.store(false, std::memory_order_relaxed);
   }
   // The program may be waiting for this sound to end.
   if (ended) detail::WakeIdleWait();

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -105,6 +106,10 @@ class SoundDevice {
 
   mutable std::mutex mutex_;
   std::array<std::unique_ptr<Buffer>, kMaxBuffers> buffers_;
+  // False only when no buffer plays: Render then writes silence without taking the lock
+  // (the headless platform mixes a frame or two after nearly every script command). Set by
+  // Play, cleared by Render once it finds nothing playing, both with the lock held.
+  std::atomic<bool> may_play_{false};
   static constexpr size_t kChunkFrames = 512;
   std::array<int32_t, kChunkFrames * kOutputChannels> accumulator_{};
 };
