@@ -326,7 +326,10 @@ int RunRun(CommandArgs args, std::ostream& out, std::ostream& err) {
   });
   std::unique_ptr<platform::Backend> backend;
   if (options->headless) {
-    backend = std::make_unique<HeadlessRunBackend>(std::move(events), hooks, err);
+    auto headless = std::make_unique<HeadlessRunBackend>(std::move(events), hooks, err);
+    // The mixed sound is kept for the dump's sound.wav only (10 MB a minute).
+    if (!options->dump) headless->set_record_limit_seconds(0);
+    backend = std::move(headless);
   } else {
     if (!events.empty()) err << "talvex-tool run: --input is for headless runs; ignored\n";
     auto sdl = platform::CreateSdlBackend(/*windowed=*/true);
