@@ -4,7 +4,8 @@
 #   1. `talvex-tool.exe run GAME --headless ... --dump DIR` on the demo's four replays, a sound
 #      game and a picture game gives the same dumps (vars.bin, the planes' PNGs, sound.wav,
 #      the logs) and the same saves as the Linux talvex-tool; the picture game runs from a
-#      folder with a Chinese name. `talvex-tool.exe build` makes the same game folders.
+#      folder with a Chinese name, and from a path over 400 characters long.
+#      `talvex-tool.exe build` makes the same game folders.
 #   2. talvex-windowed.exe, started in a Chinese-named copy of the demo under Xvfb, shows its
 #      window (screenshots in build/windows/check/), and quits through its confirmation box
 #      with status 0.
@@ -35,6 +36,14 @@ cleanup() {
 }
 trap cleanup EXIT
 started=$(date +%s)
+# Every Wine program of the check shares one Wine session, which keeps the display it was
+# started with: the virtual X server comes first.
+number=81
+while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$number"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
 wine cmd /c exit 0 >/dev/null 2>&1 || true  # makes the Wine prefix once, outside the timings
 
 failures=0
@@ -107,19 +116,25 @@ done
 compare_run sound "$work/sound-game" --until-ms 20000 --dump-at 500,3000,8000
 mv "$work/picture-game" "$work/雾港的画"
 compare_run "画面" "$work/雾港的画" --until-ms 3000 --dump-at 200,600,1200
+# The same game from a path far longer than Windows' old 260-character limit.
+long="$work/long"
+for i in $(seq 12); do long="$long/a_folder_with_a_rather_long_name_$i"; done
+mkdir -p "$long"
+cp -r "$work/雾港的画" "$long/游戏"
+(cd "$work" && wine "$windows_tool" run "$long/游戏" --headless --dump "$long/out" --until-ms 3000 \
+  --dump-at 200,600,1200 >/dev/null 2>&1) || true
+if diff -r "$work/画面-linux.dump" "$long/out" >/dev/null 2>&1; then
+  echo "same: 画面 from a path of ${#long} characters"
+else
+  fail "the picture game run from a long path differs"
+fi
 
 echo "== talvex-windowed.exe under Xvfb =="
-number=81
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$number"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
 shot() { xwd -root -silent | convert xwd:- "png:$out/$1"; }
 window_game="$work/雾港灯塔"
 copy_demo "$window_game"
 cp "$windowed" "$window_game/"
-(cd "$window_game" && exec wine talvex-windowed.exe >"$work/windowed.log" 2>&1) &
+(cd "$window_game" && exec wine talvex-windowed.exe >"$out/windowed.log" 2>&1) &
 game_pid=$!
 window=""
 for _ in $(seq 120); do
