@@ -3,6 +3,7 @@
 // with committed pictures (5-bit channels, exactly; TALVEX_UPDATE_EXPECTED=1 rewrites them,
 // then look at them), and the end state with what the story leaves behind.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -41,8 +42,9 @@ class DemoReplay : public ::testing::Test {
   void SetUp() override {
     // The built game in a folder of its own, so that the saves are the test's: every file
     // but the programs and old saves.
+    // The process id keeps two runs of the test (two build trees, two checkouts) apart.
     dir_ = fs::temp_directory_path() /
-           ("talvex-demo-replay-" +
+           ("talvex-demo-replay-" + std::to_string(::getpid()) + "-" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     game_ = dir_ / "game";

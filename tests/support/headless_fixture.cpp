@@ -1,7 +1,10 @@
 #include "tests/support/headless_fixture.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <memory>
+#include <string>
 
 #include "platform/file.h"
 #include "platform/platform.h"
@@ -14,7 +17,9 @@ void HeadlessTest::SetUp() {
   std::string name = std::string(info->test_suite_name()) + "-" + info->name();
   for (char& c : name)
     if (c == '/') c = '_';
-  dir_ = std::filesystem::temp_directory_path() / ("talvex-test-" + name);
+  // The process id keeps two runs of the same test (two build trees, two checkouts) apart.
+  dir_ = std::filesystem::temp_directory_path() /
+         ("talvex-test-" + std::to_string(::getpid()) + "-" + name);
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
   previous_dir_ = std::filesystem::current_path();
@@ -44,6 +49,8 @@ void HeadlessTest::WriteSettings(std::string_view text) {
   out << text;
 }
 
-std::string Gbk(std::string_view utf8) { return gbk::FromUtf8(utf8); }
+std::string Gbk(std::string_view utf8) {
+  return gbk::FromUtf8(utf8);
+}
 
 }  // namespace tvx::testing
