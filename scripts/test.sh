@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the check that every engine folder
 # includes only from its own floor and below, the test suite in the default build and under
-# AddressSanitizer + UndefinedBehaviorSanitizer, then a short run of each fuzz target; where
-# Wine is installed, the Windows build and its checks under Wine (scripts/windows.sh).
+# AddressSanitizer + UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer,
+# then a short run of each fuzz target; where Wine is installed, the Windows build and its
+# checks under Wine (scripts/windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh clang libclang-rt-14-dev
@@ -20,6 +21,13 @@ for preset in default asan; do
   cmake --build --preset "$preset" -j2
   ctest --preset "$preset" -j2 || status=1
 done
+
+# Only the tests that run the engine's threads (the ctest label "threads", one binary) are
+# built and run under ThreadSanitizer; a single report fails the run.
+echo "== tsan (threaded tests) =="
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan --target threads_tests -j2
+TSAN_OPTIONS="halt_on_error=1 ${TSAN_OPTIONS:-}" ctest --preset tsan -L threads --no-tests=error -j2 || status=1
 
 echo "== fuzz (short runs) =="
 cmake --preset fuzz >/dev/null

@@ -42,10 +42,10 @@ class DemoReplay : public ::testing::Test {
   void SetUp() override {
     // The built game in a folder of its own, so that the saves are the test's: every file
     // but the programs and old saves.
+    // The process id keeps two runs of the test (two build trees, two checkouts) apart.
     dir_ = fs::temp_directory_path() /
-           ("talvex-demo-replay-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-            std::to_string(::getpid()));
+           ("talvex-demo-replay-" + std::to_string(::getpid()) + "-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     game_ = dir_ / "game";
     out_ = dir_ / "out";

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <memory>
+#include <string>
 
 #include "platform/file.h"
 #include "platform/platform.h"
@@ -16,8 +17,9 @@ void HeadlessTest::SetUp() {
   std::string name = std::string(info->test_suite_name()) + "-" + info->name();
   for (char& c : name)
     if (c == '/') c = '_';
+  // The process id keeps two runs of the same test (two build trees, two checkouts) apart.
   dir_ = std::filesystem::temp_directory_path() /
-         ("talvex-test-" + name + "-" + std::to_string(::getpid()));
+         ("talvex-test-" + std::to_string(::getpid()) + "-" + name);
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
   previous_dir_ = std::filesystem::current_path();
