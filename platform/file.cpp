@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/memory_folder.h"
 #include "resources/gbk.h"
 
 namespace tvx::platform {
@@ -23,8 +25,24 @@ constexpr std::string_view kTemporaryMark = ".tmp";
 constexpr size_t kTemporaryRandom = 6;
 constexpr size_t kTemporarySuffix = kTemporaryMark.size() + kTemporaryRandom;
 
-File::File(File&& other) noexcept : fd_(other.fd_) {
+namespace {
+
+std::atomic<bool> flush_before_rename{true};
+
+}  // namespace
+
+void SetFlushBeforeRename(bool flush) {
+  flush_before_rename.store(flush, std::memory_order_relaxed);
+}
+
+bool FlushBeforeRename() {
+  return flush_before_rename.load(std::memory_order_relaxed);
+}
+
+File::File(File&& other) noexcept
+    : fd_(other.fd_), memory_(std::move(other.memory_)), memory_at_(other.memory_at_) {
   other.fd_ = -1;
+  other.memory_ = nullptr;
 }
 
 File& File::operator=(File&& other) noexcept {
@@ -32,6 +50,9 @@ File& File::operator=(File&& other) noexcept {
     Close();
     fd_ = other.fd_;
     other.fd_ = -1;
+    memory_ = std::move(other.memory_);
+    other.memory_ = nullptr;
+    memory_at_ = other.memory_at_;
   }
   return *this;
 }
@@ -42,6 +63,12 @@ File::~File() {
 
 bool File::Open(const std::string& path, Mode mode) {
   Close();
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    if (mode != Mode::Read) return false;
+    memory_ = folder->Find(path);
+    memory_at_ = 0;
+    return memory_ != nullptr;
+  }
   int flags = O_CLOEXEC;
   switch (mode) {
     case Mode::Read:
@@ -67,6 +94,7 @@ bool File::Open(const std::string& path, Mode mode) {
 }
 
 bool File::Close() {
+  memory_ = nullptr;
   if (fd_ < 0) return true;
   const int result = ::close(fd_);
   fd_ = -1;
@@ -74,6 +102,12 @@ bool File::Close() {
 }
 
 std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
+  if (memory_) {
+    const size_t count = std::min(buffer.size(), memory_->size() - memory_at_);
+    std::copy_n(memory_->begin() + static_cast<std::ptrdiff_t>(memory_at_), count, buffer.begin());
+    memory_at_ += count;
+    return count;
+  }
   if (fd_ < 0) return std::nullopt;
   size_t total = 0;
   while (total < buffer.size()) {
@@ -104,10 +138,17 @@ bool File::Write(std::span<const uint8_t> data) {
 }
 
 bool File::Seek(int64_t offset) {
+  if (memory_) {
+    // As on the disk, a position past the end reads nothing.
+    if (offset < 0) return false;
+    memory_at_ = std::min(static_cast<size_t>(offset), memory_->size());
+    return true;
+  }
   return fd_ >= 0 && offset >= 0 && ::lseek(fd_, offset, SEEK_SET) == offset;
 }
 
 std::optional<int64_t> File::Tell() const {
+  if (memory_) return static_cast<int64_t>(memory_at_);
   if (fd_ < 0) return std::nullopt;
   const off_t at = ::lseek(fd_, 0, SEEK_CUR);
   if (at < 0) return std::nullopt;
@@ -115,6 +156,7 @@ std::optional<int64_t> File::Tell() const {
 }
 
 std::optional<int64_t> File::Size() const {
+  if (memory_) return static_cast<int64_t>(memory_->size());
   struct stat info {};
   if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
   return info.st_size;
@@ -123,16 +165,26 @@ std::optional<int64_t> File::Size() const {
 File File::Duplicate(const std::string& path) const {
   // A fresh open (not dup) so the new handle keeps a file position of its own.
   File copy;
-  if (fd_ >= 0) copy.Open(path, Mode::Read);
+  if (memory_) {
+    copy.memory_ = memory_;
+  } else if (fd_ >= 0) {
+    copy.Open(path, Mode::Read);
+  }
   return copy;
 }
 
 bool FileExists(const std::string& path) {
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) return folder->Find(path) != nullptr;
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    const auto bytes = folder->Find(path);
+    if (!bytes) return std::nullopt;
+    return *bytes;
+  }
   File file;
   if (!file.Open(path, File::Mode::Read)) return std::nullopt;
   const auto size = file.Size();
@@ -148,12 +200,20 @@ bool AtomicFileWriter::Begin(const std::string& path) {
   Abort();
   if (path.empty()) return false;
   path_ = path;
+  if (ActiveMemoryFolder()) {
+    memory_.emplace();
+    return true;
+  }
   temp_ = path + std::string(kTemporaryMark) + std::string(kTemporaryRandom, 'X');
   fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
   return fd_ >= 0;
 }
 
 bool AtomicFileWriter::Write(std::span<const uint8_t> data) {
+  if (memory_) {
+    memory_->insert(memory_->end(), data.begin(), data.end());
+    return true;
+  }
   if (fd_ < 0) return false;
   size_t total = 0;
   while (total < data.size()) {
@@ -166,8 +226,14 @@ bool AtomicFileWriter::Write(std::span<const uint8_t> data) {
 }
 
 bool AtomicFileWriter::Commit() {
+  if (memory_) {
+    MemoryFolder* folder = ActiveMemoryFolder();
+    if (folder) folder->Put(path_, *memory_);
+    memory_.reset();
+    return folder != nullptr;
+  }
   if (fd_ < 0) return false;
-  bool ok = ::fchmod(fd_, 0644) == 0 && ::fsync(fd_) == 0;
+  bool ok = ::fchmod(fd_, 0644) == 0 && (!FlushBeforeRename() || ::fsync(fd_) == 0);
   ok = (::close(fd_) == 0) && ok;
   fd_ = -1;
   ok = ok && ::rename(temp_.c_str(), path_.c_str()) == 0;
@@ -177,6 +243,7 @@ bool AtomicFileWriter::Commit() {
 }
 
 void AtomicFileWriter::Abort() {
+  memory_.reset();
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
@@ -202,6 +269,14 @@ std::error_code LastError() {
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::error_code& error) {
   error.clear();
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    const auto bytes = folder->Find(path);
+    if (!bytes) {
+      error = std::make_error_code(std::errc::no_such_file_or_directory);
+      return std::nullopt;
+    }
+    return *bytes;
+  }
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     error = std::make_error_code(std::errc::is_a_directory);
@@ -283,6 +358,8 @@ bool IsAtomicWriteTemporaryName(std::string_view name) {
 }
 
 size_t RemoveStaleTemporaryFiles(const std::string& dir, std::string_view only_for) {
+  // Memory holds no temporary files: its writes are whole when they land.
+  if (ActiveMemoryFolder()) return 0;
   DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
   if (!handle) return 0;
   std::vector<std::string> stale;
@@ -356,6 +433,11 @@ std::string ResolveLoosePath(std::string_view name) {
     if (c == '\\') c = '/';
   if (!StaysInsideGameFolder(path)) return {};
   if (path.empty()) return path;
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    if (folder->Find(path)) return path;
+    std::string match = folder->FindIgnoringCase(path);
+    return match.empty() ? path : match;
+  }
   if (auto found = FindLoose(path)) return *found;
   // Scripts name files in GBK; a game unpacked by tools that write UTF-8 names has them in
   // UTF-8.

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/file.h"
+#include "platform/memory_folder.h"
 #include "platform/profile_file.h"
 
 namespace tvx {
@@ -23,6 +24,12 @@ struct Stamp {
   int64_t modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
 
   static Stamp Of(const std::string& path) {
+    // A file of the memory folder: its version tells its contents apart.
+    if (const platform::MemoryFolder* folder = platform::ActiveMemoryFolder()) {
+      const auto version = folder->Version(path);
+      if (!version) return {};
+      return {.exists = true, .inode = *version};
+    }
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return {};
     return {true,
