@@ -11,6 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tvx;
   fuzz::ResetFolder();
   fuzz::PutFile("MAIN.MES", std::span(data, size));
-  fuzz::ReplayBounded(50, 2000);
+  fuzz::ReplayBounded(20, 1500);
   return 0;
 }

@@ -43,6 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::PutFile("MAIN.MES", loader);
   fuzz::PutFile("SAVED.MES", saved);
   fuzz::PutFile("FLAG01", std::span(data, size));
-  fuzz::ReplayBounded(50, 2000);
+  fuzz::ReplayBounded(20, 1500);
   return 0;
 }
