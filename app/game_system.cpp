@@ -236,7 +236,7 @@ void GameSystem::ReadOptions() {
   shared_.voiceOn = static_cast<uint32_t>(settings_.ReadInt("Config", "VOICE", 1));
 }
 
-int GameSystem::RunGame() {
+void GameSystem::PlayStartScript() {
   start_script_ = settings_.ReadString("Config", "StartMES", "MAIN.MES", 128);
   // A failed load has shown its box; the interpreter then runs the image as it is.
   const bool loaded = interpreter_->LoadScriptByName(start_script_) != 0;
@@ -245,6 +245,24 @@ int GameSystem::RunGame() {
   ticks_->Pause();
   ending_ = Halted() ? Ending::kHalted : loaded ? Ending::kGameEnded : Ending::kStartScriptMissing;
   main_window_.SetRunState(MainWindow::kRunning);
+}
+
+GameSystem::Ending GameSystem::ReplayStartScript(uint32_t seed) {
+  halted_.store(false, std::memory_order_release);
+  shown_files_.clear();
+  warning_keys_.clear();
+  maker_warnings_.clear();
+  for (int channel = 0; channel < SoundManager::kChannels; ++channel) sound_->StopChannel(channel);
+  animations_->StopAll();
+  ResetMachine();
+  interpreter_->evaluator().SetSeed(seed);
+  ticks_->ResetTicks();
+  PlayStartScript();
+  return ending_;
+}
+
+int GameSystem::RunGame() {
+  PlayStartScript();
   if (!main_window_.DestroyMainWindow()) return 0;
   // Drain what is left until the quit message comes through.
   int exit_code = 0;
@@ -293,12 +311,16 @@ bool GameSystem::StartUp() {
   if (screen_asked || (options_.windowed && settings_.ReadInt("TALVEX", "FullScreen", 0) != 0))
     SetScreenMode(true);
   UpdateMenuChecks();
+  ResetMachine();
+  return true;
+}
+
+void GameSystem::ResetMachine() {
   variables_->Initialise(shared_.moveSpeed);
   interpreter_->Reset();
   graphics_.Initialise(settings_.ReadInt("GRAPHICS", "bBGTYPE", 0));
   // The text drawing state starts from the variables' colours.
   graphics_.SetColours(variables_->Word(kWordOutlineColour), variables_->Word(kWordFaceColour));
-  return true;
 }
 
 int GameSystem::RunSystem() {

@@ -62,6 +62,13 @@ class GameSystem final : public ScriptHost {
     kHalted,              // stopped from outside (Halt) where it stood
   };
   Ending ending() const { return ending_; }
+  // Plays the start script once more in the window StartUp made, with the script machine,
+  // the variables, the picture state, the animation slots and the sound channels set back as
+  // StartUp leaves them, and the random numbers seeded with `seed`. For a harness that plays
+  // many short games in one system (a fuzzer), where building the system for each would cost
+  // far more than the game. Reads the start script anew: put another in its place between
+  // runs. The record of the files shown and the maker's warnings start afresh too.
+  Ending ReplayStartScript(uint32_t seed);
   // The name of the start script that RunGame loaded or tried to load.
   const std::string& startScript() const { return start_script_; }
   // Stops the game where it stands: the interpreter runs no further command and every wait
@@ -145,6 +152,10 @@ class GameSystem final : public ScriptHost {
   bool Prepare();
   bool CreateDevices();
   void ReadOptions();
+  // The script machine, the variables and the picture state as a new game has them.
+  void ResetMachine();
+  // Loads the start script and runs the interpreter until the game ends.
+  void PlayStartScript();
 
   Options options_;
   Ending ending_ = Ending::kNotYet;

@@ -4,6 +4,7 @@ if(TALVEX_SANITIZE)
   add_link_options(-fsanitize=${TALVEX_SANITIZE})
 endif()
 if(TALVEX_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+    -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage_ignore.txt)
   add_link_options(-fsanitize=address,undefined)
 endif()

@@ -13,17 +13,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tvx;
-  fuzz::EnterScratchFolder();
-  fuzz::RecycleBackend();
+  fuzz::UseMemoryFolder();
   static bool settings_written = false;
   if (!settings_written) {
-    fuzz::WriteSettings(
+    fuzz::PutSettings(
         "[FILE]\nbARCMES=1\nbARCBG=1\nbARCDATA=1\nbARCBGM=1\nbARCVOICE=1\n"
         "ARCMESNAME=F.ARC\nARCBGNAME=F.ARC\nARCDATANAME=F.ARC\nARCBGMNAME=F.ARC\n"
         "ARCVOICENAME=F.ARC\n");
     settings_written = true;
   }
-  fuzz::WriteFile("F.ARC", std::span(data, size));
+  fuzz::PutFile("F.ARC", std::span(data, size));
   static auto variables = std::make_unique<VariableArea>();
   ArchiveSet archives;
   archives.OpenAll(ArchiveOptions::Read(SettingsFile()));
@@ -41,5 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     archives.OpenSoundFile(copy, 3);
   }
   archives.CloseAll();
+  fuzz::ForgetBoxes();
   return 0;
 }

@@ -15,8 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tvx;
   if (size < 6) return 0;
-  fuzz::EnterScratchFolder();
-  fuzz::RecycleBackend();
+  fuzz::UseMemoryFolder();
   const uint8_t switches = data[0];
   const uint32_t scratch = bytes::LoadLe32(std::span(data, size), 1);
   const uint8_t destination_kb = data[5];
@@ -28,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   settings += "ARCMESNAME=P.ARC\nARCDATANAME=P.ARC\nARCBGNAME=P.ARC\n";
   settings += "[MES]\nbMESTYPE=" + std::to_string((switches >> 3) & 1) + "\n";
   settings += "[DATA]\nbDATATYPE=" + std::to_string((switches >> 4) & 1) + "\n";
-  fuzz::WriteSettings(settings);
-  fuzz::WriteFile("P.ARC", body);
-  fuzz::WriteFile("LOOSE.BIN", body);
+  fuzz::PutSettings(settings);
+  fuzz::PutFile("P.ARC", body);
+  fuzz::PutFile("LOOSE.BIN", body);
 
   static auto variables = std::make_unique<VariableArea>();
   bytes::StoreLe32(variables->bytes(), VariableArea::kSystemPointersOffset + 4, scratch);
@@ -49,5 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   name = "LOOSE.BIN";
   archives.LoadData(name, small, variables->FileLoadSpace());
   archives.CloseAll();
+  fuzz::ForgetBoxes();
   return 0;
 }

@@ -4,16 +4,34 @@
 #include "platform/file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 
 #include "platform/file_system.h"
+#include "platform/memory_folder.h"
 #include "resources/gbk.h"
 
 namespace tvx::platform {
 
-File::File(File&& other) noexcept : fd_(other.fd_) {
+namespace {
+
+std::atomic<bool> flush_before_rename{true};
+
+}  // namespace
+
+void SetFlushBeforeRename(bool flush) {
+  flush_before_rename.store(flush, std::memory_order_relaxed);
+}
+
+bool FlushBeforeRename() {
+  return flush_before_rename.load(std::memory_order_relaxed);
+}
+
+File::File(File&& other) noexcept
+    : fd_(other.fd_), memory_(std::move(other.memory_)), memory_at_(other.memory_at_) {
   other.fd_ = -1;
+  other.memory_ = nullptr;
 }
 
 File& File::operator=(File&& other) noexcept {
@@ -21,6 +39,9 @@ File& File::operator=(File&& other) noexcept {
     Close();
     fd_ = other.fd_;
     other.fd_ = -1;
+    memory_ = std::move(other.memory_);
+    other.memory_ = nullptr;
+    memory_at_ = other.memory_at_;
   }
   return *this;
 }
@@ -29,14 +50,139 @@ File::~File() {
   Close();
 }
 
+bool File::Open(const std::string& path, Mode mode) {
+  Close();
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    if (mode != Mode::Read) return false;
+    memory_ = folder->Find(path);
+    memory_at_ = 0;
+    return memory_ != nullptr;
+  }
+  fd_ = system::OpenFile(path, mode);
+  return fd_ >= 0;
+}
+
+bool File::Close() {
+  memory_ = nullptr;
+  if (fd_ < 0) return true;
+  const bool closed = system::CloseFile(fd_);
+  fd_ = -1;
+  return closed;
+}
+
+std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
+  if (memory_) {
+    const size_t count = std::min(buffer.size(), memory_->size() - memory_at_);
+    std::copy_n(memory_->begin() + static_cast<std::ptrdiff_t>(memory_at_), count, buffer.begin());
+    memory_at_ += count;
+    return count;
+  }
+  if (fd_ < 0) return std::nullopt;
+  return system::ReadFile(fd_, buffer);
+}
+
+bool File::Write(std::span<const uint8_t> data) {
+  return fd_ >= 0 && system::WriteFile(fd_, data);
+}
+
+bool File::Seek(int64_t offset) {
+  if (memory_) {
+    // As on the disk, a position past the end reads nothing.
+    if (offset < 0) return false;
+    memory_at_ = std::min(static_cast<size_t>(offset), memory_->size());
+    return true;
+  }
+  return fd_ >= 0 && system::SeekFile(fd_, offset);
+}
+
+std::optional<int64_t> File::Tell() const {
+  if (memory_) return static_cast<int64_t>(memory_at_);
+  if (fd_ < 0) return std::nullopt;
+  return system::TellFile(fd_);
+}
+
+std::optional<int64_t> File::Size() const {
+  if (memory_) return static_cast<int64_t>(memory_->size());
+  if (fd_ < 0) return std::nullopt;
+  return system::FileSize(fd_);
+}
+
 File File::Duplicate(const std::string& path) const {
   // A fresh open (not dup) so the new handle keeps a file position of its own.
   File copy;
-  if (fd_ >= 0) copy.Open(path, Mode::Read);
+  if (memory_) {
+    copy.memory_ = memory_;
+  } else if (fd_ >= 0) {
+    copy.Open(path, Mode::Read);
+  }
   return copy;
 }
 
+bool FileExists(const std::string& path) {
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) return folder->Find(path) != nullptr;
+  return system::IsRegularFile(path);
+}
+
+std::optional<FileVersion> StatFileVersion(const std::string& path) {
+  // A file of the memory folder: its version tells its contents apart.
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    const auto version = folder->Version(path);
+    if (!version) return std::nullopt;
+    return FileVersion{.inode = *version};
+  }
+  return system::FileVersionOf(path);
+}
+
+bool AtomicFileWriter::Begin(const std::string& path) {
+  Abort();
+  if (path.empty()) return false;
+  path_ = path;
+  if (ActiveMemoryFolder()) {
+    memory_.emplace();
+    return true;
+  }
+  fd_ = system::CreateTemporaryBeside(path, temp_);
+  return fd_ >= 0;
+}
+
+bool AtomicFileWriter::Write(std::span<const uint8_t> data) {
+  if (memory_) {
+    memory_->insert(memory_->end(), data.begin(), data.end());
+    return true;
+  }
+  return fd_ >= 0 && system::WriteFile(fd_, data);
+}
+
+bool AtomicFileWriter::Commit() {
+  if (memory_) {
+    MemoryFolder* folder = ActiveMemoryFolder();
+    if (folder) folder->Put(path_, *memory_);
+    memory_.reset();
+    return folder != nullptr;
+  }
+  if (fd_ < 0) return false;
+  const bool ok = system::CommitTemporary(fd_, temp_, path_, FlushBeforeRename());
+  fd_ = -1;
+  temp_.clear();
+  return ok;
+}
+
+void AtomicFileWriter::Abort() {
+  memory_.reset();
+  if (fd_ >= 0) {
+    system::CloseFile(fd_);
+    fd_ = -1;
+  }
+  if (!temp_.empty()) system::RemoveFile(temp_);
+  temp_.clear();
+}
+
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    const auto bytes = folder->Find(path);
+    if (!bytes) return std::nullopt;
+    return *bytes;
+  }
   File file;
   if (!file.Open(path, File::Mode::Read)) return std::nullopt;
   const auto size = file.Size();
@@ -65,6 +211,14 @@ std::error_code LastError() {
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::error_code& error) {
   error.clear();
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    const auto bytes = folder->Find(path);
+    if (!bytes) {
+      error = std::make_error_code(std::errc::no_such_file_or_directory);
+      return std::nullopt;
+    }
+    return *bytes;
+  }
   if (system::IsDirectory(path)) {
     error = std::make_error_code(std::errc::is_a_directory);
     return std::nullopt;
@@ -132,6 +286,8 @@ bool IsAtomicWriteTemporaryName(std::string_view name) {
 }
 
 size_t RemoveStaleTemporaryFiles(const std::string& dir, std::string_view only_for) {
+  // Memory holds no temporary files: its writes are whole when they land.
+  if (ActiveMemoryFolder()) return 0;
   std::vector<std::string> stale;
   for (const std::string& name : system::ListDirectory(dir)) {
     if (!IsAtomicWriteTemporaryName(name)) continue;
@@ -204,6 +360,11 @@ std::string ResolveLoosePath(std::string_view name) {
     if (c == '\\') c = '/';
   if (!StaysInsideGameFolder(path)) return {};
   if (path.empty()) return path;
+  if (const MemoryFolder* folder = ActiveMemoryFolder()) {
+    if (folder->Find(path)) return path;
+    std::string match = folder->FindIgnoringCase(path);
+    return match.empty() ? path : match;
+  }
   if (auto found = FindLoose(path)) return *found;
   // Scripts name files in GBK; a game unpacked by tools that write UTF-8 names has them in
   // UTF-8.

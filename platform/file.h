@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -24,10 +25,11 @@ class File {
   File& operator=(File&& other) noexcept;
   ~File();
 
+  // With a memory folder in use (memory_folder.h) only Mode::Read opens, on its bytes.
   bool Open(const std::string& path, Mode mode);
   // False when the system reports a failure; the handle is released either way.
   bool Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_ >= 0 || memory_ != nullptr; }
   // Reads up to buffer.size() bytes; the count read, or nullopt on error.
   std::optional<size_t> Read(std::span<uint8_t> buffer);
   // Writes all bytes; false on any error or short write.
@@ -40,6 +42,9 @@ class File {
 
  private:
   int fd_ = -1;
+  // A file of the memory folder: its bytes and the read position.
+  std::shared_ptr<const std::vector<uint8_t>> memory_;
+  size_t memory_at_ = 0;
 };
 
 // Writes a file so that it replaces the old one only once it is complete: a temporary file
@@ -61,6 +66,8 @@ class AtomicFileWriter {
   std::string path_;
   std::string temp_;
   int fd_ = -1;
+  // With a memory folder in use: the bytes written so far, put into the folder by Commit.
+  std::optional<std::vector<uint8_t>> memory_;
 };
 
 bool FileExists(const std::string& path);
@@ -82,6 +89,12 @@ bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data)
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::error_code& error);
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> data,
                          std::error_code& error);
+
+// Whether AtomicFileWriter flushes a file to the disk before its rename (on unless turned off).
+// A harness that writes many short-lived files turns it off; the old file is still replaced
+// only once the new one is complete, but a power failure may then lose the new one.
+void SetFlushBeforeRename(bool flush);
+bool FlushBeforeRename();
 
 // Whether `name` is a temporary file name of AtomicFileWriter: a file name, ".tmp" and the
 // six letters or digits the system chose.

@@ -15,44 +15,42 @@
 
 namespace tvx::platform {
 
-bool File::Open(const std::string& path, Mode mode) {
-  Close();
+namespace system {
+
+int OpenFile(const std::string& path, File::Mode mode) {
   int flags = O_CLOEXEC;
   switch (mode) {
-    case Mode::Read:
+    case File::Mode::Read:
       flags |= O_RDONLY;
       break;
-    case Mode::ReadWrite:
+    case File::Mode::ReadWrite:
       flags |= O_RDWR;
       break;
-    case Mode::CreateTruncate:
+    case File::Mode::CreateTruncate:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
   }
+  int fd = -1;
   do {
-    fd_ = ::open(path.c_str(), flags, 0644);
-  } while (fd_ < 0 && errno == EINTR);
-  if (fd_ < 0) return false;
+    fd = ::open(path.c_str(), flags, 0644);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return -1;
   struct stat info {};
-  if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
-    Close();
-    return false;
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return -1;
   }
-  return true;
+  return fd;
 }
 
-bool File::Close() {
-  if (fd_ < 0) return true;
-  const int result = ::close(fd_);
-  fd_ = -1;
-  return result == 0;
+bool CloseFile(int fd) {
+  return ::close(fd) == 0;
 }
 
-std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
-  if (fd_ < 0) return std::nullopt;
+std::optional<size_t> ReadFile(int fd, std::span<uint8_t> buffer) {
   size_t total = 0;
   while (total < buffer.size()) {
-    const ssize_t n = ::read(fd_, buffer.data() + total, buffer.size() - total);
+    const ssize_t n = ::read(fd, buffer.data() + total, buffer.size() - total);
     if (n < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;
@@ -63,57 +61,10 @@ std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
   return total;
 }
 
-bool File::Write(std::span<const uint8_t> data) {
-  if (fd_ < 0) return false;
+bool WriteFile(int fd, std::span<const uint8_t> data) {
   size_t total = 0;
   while (total < data.size()) {
-    const ssize_t n = ::write(fd_, data.data() + total, data.size() - total);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return false;
-    total += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-bool File::Seek(int64_t offset) {
-  return fd_ >= 0 && offset >= 0 && ::lseek(fd_, offset, SEEK_SET) == offset;
-}
-
-std::optional<int64_t> File::Tell() const {
-  if (fd_ < 0) return std::nullopt;
-  const off_t at = ::lseek(fd_, 0, SEEK_CUR);
-  if (at < 0) return std::nullopt;
-  return at;
-}
-
-std::optional<int64_t> File::Size() const {
-  struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
-  return info.st_size;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool AtomicFileWriter::Begin(const std::string& path) {
-  Abort();
-  if (path.empty()) return false;
-  path_ = path;
-  temp_ = path + std::string(kTemporaryMark) + std::string(kTemporaryRandom, 'X');
-  fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
-  return fd_ >= 0;
-}
-
-bool AtomicFileWriter::Write(std::span<const uint8_t> data) {
-  if (fd_ < 0) return false;
-  size_t total = 0;
-  while (total < data.size()) {
-    const ssize_t n = ::write(fd_, data.data() + total, data.size() - total);
+    const ssize_t n = ::write(fd, data.data() + total, data.size() - total);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     total += static_cast<size_t>(n);
@@ -121,25 +72,47 @@ bool AtomicFileWriter::Write(std::span<const uint8_t> data) {
   return true;
 }
 
-bool AtomicFileWriter::Commit() {
-  if (fd_ < 0) return false;
-  bool ok = ::fchmod(fd_, 0644) == 0 && ::fsync(fd_) == 0;
-  ok = (::close(fd_) == 0) && ok;
-  fd_ = -1;
-  ok = ok && ::rename(temp_.c_str(), path_.c_str()) == 0;
-  if (!ok) ::unlink(temp_.c_str());
-  temp_.clear();
+bool SeekFile(int fd, int64_t offset) {
+  return offset >= 0 && ::lseek(fd, offset, SEEK_SET) == offset;
+}
+
+std::optional<int64_t> TellFile(int fd) {
+  const off_t at = ::lseek(fd, 0, SEEK_CUR);
+  if (at < 0) return std::nullopt;
+  return at;
+}
+
+std::optional<int64_t> FileSize(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return std::nullopt;
+  return info.st_size;
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+int CreateTemporaryBeside(const std::string& path, std::string& temp) {
+  temp = path + std::string(kTemporaryMark) + std::string(kTemporaryRandom, 'X');
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) temp.clear();
+  return fd;
+}
+
+bool CommitTemporary(int fd, const std::string& temp, const std::string& path, bool flush) {
+  bool ok = ::fchmod(fd, 0644) == 0 && (!flush || ::fsync(fd) == 0);
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    const int reason = errno;
+    ::unlink(temp.c_str());
+    errno = reason;
+  }
   return ok;
 }
 
-void AtomicFileWriter::Abort() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
-  if (!temp_.empty()) ::unlink(temp_.c_str());
-  temp_.clear();
-}
+}  // namespace system
 
 bool CanOpenMoreFiles(int count) {
   // Take the descriptors for real, then give them back.
@@ -198,9 +171,7 @@ std::string ProgramPath() {
   }
 }
 
-}  // namespace system
-
-std::optional<FileVersion> StatFileVersion(const std::string& path) {
+std::optional<FileVersion> FileVersionOf(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   return FileVersion{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
@@ -208,6 +179,8 @@ std::optional<FileVersion> StatFileVersion(const std::string& path) {
                      info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec,
                      info.st_ctim.tv_sec * 1'000'000'000LL + info.st_ctim.tv_nsec};
 }
+
+}  // namespace system
 
 namespace {
 

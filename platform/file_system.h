@@ -4,9 +4,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file.h"
 
 namespace tvx::platform {
 
@@ -17,6 +22,24 @@ constexpr size_t kTemporaryRandom = 6;
 constexpr size_t kTemporarySuffix = kTemporaryMark.size() + kTemporaryRandom;
 
 namespace system {
+
+// Descriptors: -1 for none. A folder does not open.
+int OpenFile(const std::string& path, File::Mode mode);
+bool CloseFile(int fd);
+std::optional<size_t> ReadFile(int fd, std::span<uint8_t> buffer);
+bool WriteFile(int fd, std::span<const uint8_t> data);
+bool SeekFile(int fd, int64_t offset);
+std::optional<int64_t> TellFile(int fd);
+std::optional<int64_t> FileSize(int fd);
+bool IsRegularFile(const std::string& path);
+std::optional<FileVersion> FileVersionOf(const std::string& path);
+
+// AtomicFileWriter's temporary file beside `path` (its name in `temp`), made new; -1 when
+// it cannot be made.
+int CreateTemporaryBeside(const std::string& path, std::string& temp);
+// Flushes (when `flush`), closes and renames the temporary file over `path`; on failure the
+// temporary file is removed and errno tells why.
+bool CommitTemporary(int fd, const std::string& temp, const std::string& path, bool flush);
 
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);

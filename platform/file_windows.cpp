@@ -60,43 +60,40 @@ constexpr size_t kChunk = 1u << 30;
 
 }  // namespace
 
-bool File::Open(const std::string& path, Mode mode) {
-  Close();
+namespace system {
+
+int OpenFile(const std::string& path, File::Mode mode) {
   int flags = _O_BINARY | _O_NOINHERIT;
   switch (mode) {
-    case Mode::Read:
+    case File::Mode::Read:
       flags |= _O_RDONLY;
       break;
-    case Mode::ReadWrite:
+    case File::Mode::ReadWrite:
       flags |= _O_RDWR;
       break;
-    case Mode::CreateTruncate:
+    case File::Mode::CreateTruncate:
       flags |= _O_RDWR | _O_CREAT | _O_TRUNC;
       break;
   }
-  fd_ = ::_wopen(WidePath(path).c_str(), flags, _S_IREAD | _S_IWRITE);
-  if (fd_ < 0) return false;
+  const int fd = ::_wopen(WidePath(path).c_str(), flags, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return -1;
   struct _stat64 info {};
-  if (::_fstat64(fd_, &info) != 0 || (info.st_mode & _S_IFDIR) != 0) {
-    Close();
-    return false;
+  if (::_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFDIR) != 0) {
+    ::_close(fd);
+    return -1;
   }
-  return true;
+  return fd;
 }
 
-bool File::Close() {
-  if (fd_ < 0) return true;
-  const int result = ::_close(fd_);
-  fd_ = -1;
-  return result == 0;
+bool CloseFile(int fd) {
+  return ::_close(fd) == 0;
 }
 
-std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
-  if (fd_ < 0) return std::nullopt;
+std::optional<size_t> ReadFile(int fd, std::span<uint8_t> buffer) {
   size_t total = 0;
   while (total < buffer.size()) {
     const auto want = static_cast<unsigned>(std::min(buffer.size() - total, kChunk));
-    const int n = ::_read(fd_, buffer.data() + total, want);
+    const int n = ::_read(fd, buffer.data() + total, want);
     if (n < 0) return std::nullopt;
     if (n == 0) break;
     total += static_cast<size_t>(n);
@@ -104,44 +101,39 @@ std::optional<size_t> File::Read(std::span<uint8_t> buffer) {
   return total;
 }
 
-bool File::Write(std::span<const uint8_t> data) {
-  if (fd_ < 0) return false;
+bool WriteFile(int fd, std::span<const uint8_t> data) {
   size_t total = 0;
   while (total < data.size()) {
     const auto want = static_cast<unsigned>(std::min(data.size() - total, kChunk));
-    const int n = ::_write(fd_, data.data() + total, want);
+    const int n = ::_write(fd, data.data() + total, want);
     if (n <= 0) return false;
     total += static_cast<size_t>(n);
   }
   return true;
 }
 
-bool File::Seek(int64_t offset) {
-  return fd_ >= 0 && offset >= 0 && ::_lseeki64(fd_, offset, SEEK_SET) == offset;
+bool SeekFile(int fd, int64_t offset) {
+  return offset >= 0 && ::_lseeki64(fd, offset, SEEK_SET) == offset;
 }
 
-std::optional<int64_t> File::Tell() const {
-  if (fd_ < 0) return std::nullopt;
-  const int64_t at = ::_telli64(fd_);
+std::optional<int64_t> TellFile(int fd) {
+  const int64_t at = ::_telli64(fd);
   if (at < 0) return std::nullopt;
   return at;
 }
 
-std::optional<int64_t> File::Size() const {
+std::optional<int64_t> FileSize(int fd) {
   struct _stat64 info {};
-  if (fd_ < 0 || ::_fstat64(fd_, &info) != 0) return std::nullopt;
+  if (::_fstat64(fd, &info) != 0) return std::nullopt;
   return info.st_size;
 }
 
-bool FileExists(const std::string& path) {
+bool IsRegularFile(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   return Attributes(path, data) && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool AtomicFileWriter::Begin(const std::string& path) {
-  Abort();
-  if (path.empty()) return false;
-  path_ = path;
+int CreateTemporaryBeside(const std::string& path, std::string& temp) {
   // Six random letters or digits, as mkostemp chooses on other systems; a name already
   // taken is passed over.
   static constexpr std::string_view kLetters =
@@ -150,53 +142,36 @@ bool AtomicFileWriter::Begin(const std::string& path) {
       std::chrono::steady_clock::now().time_since_epoch().count() ^ ::GetCurrentThreadId()));
   std::uniform_int_distribution<size_t> pick(0, kLetters.size() - 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp_ = path + std::string(kTemporaryMark);
-    for (size_t i = 0; i < kTemporaryRandom; ++i) temp_ += kLetters[pick(random)];
-    fd_ = ::_wopen(WidePath(temp_).c_str(), _O_BINARY | _O_NOINHERIT | _O_RDWR | _O_CREAT | _O_EXCL,
-                   _S_IREAD | _S_IWRITE);
-    if (fd_ >= 0) return true;
+    temp = path + std::string(kTemporaryMark);
+    for (size_t i = 0; i < kTemporaryRandom; ++i) temp += kLetters[pick(random)];
+    const int fd =
+        ::_wopen(WidePath(temp).c_str(), _O_BINARY | _O_NOINHERIT | _O_RDWR | _O_CREAT | _O_EXCL,
+                 _S_IREAD | _S_IWRITE);
+    if (fd >= 0) return fd;
     if (errno != EEXIST) break;
   }
-  temp_.clear();
-  return false;
+  temp.clear();
+  return -1;
 }
 
-bool AtomicFileWriter::Write(std::span<const uint8_t> data) {
-  if (fd_ < 0) return false;
-  size_t total = 0;
-  while (total < data.size()) {
-    const auto want = static_cast<unsigned>(std::min(data.size() - total, kChunk));
-    const int n = ::_write(fd_, data.data() + total, want);
-    if (n <= 0) return false;
-    total += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-bool AtomicFileWriter::Commit() {
-  if (fd_ < 0) return false;
-  bool ok = ::_commit(fd_) == 0;
-  ok = (::_close(fd_) == 0) && ok;
-  fd_ = -1;
-  const std::wstring temp = WidePath(temp_);
-  if (ok && !::MoveFileExW(temp.c_str(), WidePath(path_).c_str(),
+bool CommitTemporary(int fd, const std::string& temp, const std::string& path, bool flush) {
+  bool ok = !flush || ::_commit(fd) == 0;
+  ok = (::_close(fd) == 0) && ok;
+  const std::wstring wide_temp = WidePath(temp);
+  if (ok && !::MoveFileExW(wide_temp.c_str(), WidePath(path).c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     SetErrnoFromLastError();
     ok = false;
   }
-  if (!ok) ::_wunlink(temp.c_str());
-  temp_.clear();
+  if (!ok) {
+    const int reason = errno;
+    ::_wunlink(wide_temp.c_str());
+    errno = reason;
+  }
   return ok;
 }
 
-void AtomicFileWriter::Abort() {
-  if (fd_ >= 0) {
-    ::_close(fd_);
-    fd_ = -1;
-  }
-  if (!temp_.empty()) ::_wunlink(WidePath(temp_).c_str());
-  temp_.clear();
-}
+}  // namespace system
 
 bool CanOpenMoreFiles(int count) {
   // Take the descriptors for real, then give them back.
@@ -266,9 +241,7 @@ std::string ProgramPath() {
   return path;
 }
 
-}  // namespace system
-
-std::optional<FileVersion> StatFileVersion(const std::string& path) {
+std::optional<FileVersion> FileVersionOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!Attributes(path, data)) return std::nullopt;
   const auto ticks = [](FILETIME t) {
@@ -281,6 +254,8 @@ std::optional<FileVersion> StatFileVersion(const std::string& path) {
   version.changed_ns = ticks(data.ftCreationTime);
   return version;
 }
+
+}  // namespace system
 
 namespace {
 

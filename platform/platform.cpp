@@ -475,6 +475,12 @@ uint64_t BoxesNotKept() {
   return Get().boxes_not_kept;
 }
 
+void ForgetShownBoxes() {
+  auto& s = Get();
+  s.boxes.clear();
+  s.boxes_not_kept = 0;
+}
+
 void SetDeadline(uint64_t tick, void (*expired)(void* context), void* context) {
   auto& s = Get();
   // The ticks from now to `tick`, counted without wrapping; a tick already passed is due at once.

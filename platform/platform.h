@@ -152,6 +152,9 @@ inline constexpr size_t kKeptBoxes = 1000;
 const std::vector<RecordedBox>& ShownBoxes();
 // The boxes shown after the first kKeptBoxes.
 uint64_t BoxesNotKept();
+// Forgets the boxes recorded so far, kept and counted: for a harness that plays one game
+// after another on the same platform and looks at each game's boxes alone.
+void ForgetShownBoxes();
 
 // Calls `expired` once, from the queue, when TickCount reaches `tick` (a run with a time
 // limit ends the game through it). `tick` counts from the start of the tick clock in 64 bits:

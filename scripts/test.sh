@@ -32,19 +32,26 @@ TSAN_OPTIONS="halt_on_error=1 ${TSAN_OPTIONS:-}" ctest --preset tsan -L threads 
 echo "== fuzz (short runs) =="
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2
+# Each target starts from a scratch copy of its seeds (so that what it finds is not written
+# into the repo, nor are the inputs that fail it), with its dictionary where it has one; an
+# input that runs longer than 10 s counts as a hang.
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 for target in build/fuzz/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
   mkdir -p "$corpus/$name"
-  if ! "$target" -max_total_time="${TALVEX_FUZZ_SECONDS:-15}" -rss_limit_mb=4096 \
-      "$corpus/$name" >"$corpus/$name.log" 2>&1; then
+  if [ -d "fuzz/corpus/$name" ]; then cp -r "fuzz/corpus/$name/." "$corpus/$name/"; fi
+  dict=()
+  if [ -f "fuzz/dict/$name.dict" ]; then dict=(-dict="fuzz/dict/$name.dict"); fi
+  if ! "$target" -max_total_time="${TALVEX_FUZZ_SECONDS:-15}" -rss_limit_mb=4096 -timeout=10 \
+      -artifact_prefix="$corpus/$name-" "${dict[@]}" "$corpus/$name" >"$corpus/$name.log" 2>&1; then
     tail -n 40 "$corpus/$name.log"
     echo "fuzz target $name failed" >&2
     exit 1
   fi
-  echo "$name: $(grep -o 'Done [0-9]* runs' "$corpus/$name.log")"
+  echo "$name: $(grep -o 'Done [0-9]* runs in [0-9]* second' "$corpus/$name.log")," \
+    "$(grep -o 'exec/s: [0-9]*' "$corpus/$name.log" | tail -n 1)"
 done
 
 # The Windows programs: where Wine is installed (a fresh machine has none: scripts/windows.sh

@@ -235,5 +235,20 @@ TEST_F(WindowQueueTest, MinimizeAndRestoreSendSizeMessages) {
   EXPECT_EQ(recorder.seen[0].wparam, kSizeRestored);
 }
 
+TEST_F(WindowQueueTest, ForgottenBoxesLeaveRoomForTheNextGamesBoxes) {
+  StartPlatform();
+  for (size_t i = 0; i < kKeptBoxes + 2; ++i)
+    MessageBox(kNoWindow, "caption", "text", BoxButtons::Ok);
+  ASSERT_EQ(ShownBoxes().size(), kKeptBoxes);
+  ASSERT_EQ(BoxesNotKept(), 2u);
+  ForgetShownBoxes();
+  EXPECT_TRUE(ShownBoxes().empty());
+  EXPECT_EQ(BoxesNotKept(), 0u);
+  MessageBox(kNoWindow, "next", "game", BoxButtons::OkCancel);
+  ASSERT_EQ(ShownBoxes().size(), 1u);
+  EXPECT_EQ(ShownBoxes()[0].caption, "next");
+  EXPECT_EQ(ShownBoxes()[0].buttons, BoxButtons::OkCancel);
+}
+
 }  // namespace
 }  // namespace tvx::platform

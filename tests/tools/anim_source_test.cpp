@@ -104,6 +104,10 @@ TEST(AnimSource, EveryErrorNamesFileLineColumnAndBuildsNothing) {
       {"slot 0 0: loop2 1e3 next2 end\n",
        "f.txt:1:17: expected a number of passes after 'loop2' (0-65535), not '1e3'"},
       {"slot 0 0: blink end\n", "f.txt:1:11: 'blink' is neither a command nor a frame name"},
+      // Columns count characters: the letters of a UTF-8 name before the word count once.
+      {"slot 0 0: 灯塔  blink\tend\n", "f.txt:1:11: '灯塔' is neither a command nor a frame name"},
+      {"frame 20 灯塔 copy 0 0 4 4 0 x\n",
+       "f.txt:1:28: expected the destination y (0-65535), not 'x'"},
       {"slot 0 0:\nslot 0 1: end\n", "f.txt:1:1: slot 0 0 has no commands"},
       {frame + "slot 0 0: 20 end\n  20\n",
        "f.txt:3:3: '20' follows the end of slot 0 0's program and would never run"},
