@@ -8,19 +8,10 @@
 #include <vector>
 
 #include "tests/app/game_fixture.h"
+#include "tests/support/pixel_hash.h"
 
 namespace tvx::testing {
 namespace {
-
-uint64_t Hash(std::span<const uint16_t> pixels) {
-  uint64_t h = 1469598103934665603ull;
-  for (uint16_t p : pixels) h = (h ^ p) * 1099511628211ull;
-  return h;
-}
-
-uint64_t HashOfColour(uint16_t colour) {
-  return Hash(std::vector<uint16_t>(640 * 480, colour));
-}
 
 class FadeOnGame : public GameTest {
  protected:

@@ -10,20 +10,11 @@
 #include "resources/byte_order.h"
 #include "tests/app/game_fixture.h"
 #include "tests/script/script_fixture.h"
+#include "tests/support/pixel_hash.h"
 #include "tests/support/solid_g16.h"
 
 namespace tvx::testing {
 namespace {
-
-uint64_t Hash(std::span<const uint16_t> pixels) {
-  uint64_t h = 1469598103934665603ull;
-  for (uint16_t p : pixels) h = (h ^ p) * 1099511628211ull;
-  return h;
-}
-
-uint64_t HashOfColour(uint16_t colour) {
-  return Hash(std::vector<uint16_t>(640 * 480, colour));
-}
 
 // ---- System call 9 and the screen effects, as scripts ----
 
