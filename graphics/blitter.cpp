@@ -16,24 +16,21 @@ constexpr uint32_t kBlock = 16;
 template <typename PixelOp>
 void MapRow(uint16_t* row, uint32_t w, PixelOp op) {
   uint32_t c = 0;
+  // Blocks of a fixed length vectorise; in place, nothing can alias.
   for (; c + kBlock <= w; c += kBlock) {
-    std::array<uint16_t, kBlock> block;
-    std::memcpy(block.data(), row + c, sizeof block);
-    for (uint16_t& pixel : block) pixel = op(pixel);
-    std::memcpy(row + c, block.data(), sizeof block);
+    uint16_t* block = row + c;
+    for (uint32_t k = 0; k < kBlock; ++k) block[k] = op(block[k]);
   }
   for (; c < w; ++c) row[c] = op(row[c]);
 }
 
 // out[c] = in[c] unless it is the key, across rows that do not overlap.
-void KeyedRow(const uint16_t* in, uint16_t* out, uint32_t w, uint16_t key) {
+void KeyedRow(const uint16_t* __restrict in, uint16_t* __restrict out, uint32_t w, uint16_t key) {
   uint32_t c = 0;
   for (; c + kBlock <= w; c += kBlock) {
-    std::array<uint16_t, kBlock> from, to;
-    std::memcpy(from.data(), in + c, sizeof from);
-    std::memcpy(to.data(), out + c, sizeof to);
+    const uint16_t* from = in + c;
+    uint16_t* to = out + c;
     for (uint32_t k = 0; k < kBlock; ++k) to[k] = from[k] != key ? from[k] : to[k];
-    std::memcpy(out + c, to.data(), sizeof to);
   }
   for (; c < w; ++c) out[c] = in[c] != key ? in[c] : out[c];
 }
