@@ -24,6 +24,16 @@ void MapRow(uint16_t* row, uint32_t w, PixelOp op) {
   for (; c < w; ++c) row[c] = op(row[c]);
 }
 
+// row[c] = colour across the row, in the same fixed blocks (stores only).
+void FillRow(uint16_t* row, uint32_t w, uint16_t colour) {
+  uint32_t c = 0;
+  for (; c + kBlock <= w; c += kBlock) {
+    uint16_t* block = row + c;
+    for (uint32_t k = 0; k < kBlock; ++k) block[k] = colour;
+  }
+  for (; c < w; ++c) row[c] = colour;
+}
+
 // out[c] = in[c] unless it is the key, across rows that do not overlap.
 void KeyedRow(const uint16_t* __restrict in, uint16_t* __restrict out, uint32_t w, uint16_t key) {
   uint32_t c = 0;
@@ -98,12 +108,10 @@ void FillRect(VramPlane& plane, Rect16 rect, uint16_t colour) {
   if (rect.h == 0) return;
   if (rect.w == plane.width) {
     // Whole rows lie next to each other: one run from the lowest row in memory.
-    MapRow(&plane.At(0, rect.y + rect.h - 1), rect.w * rect.h,
-           [colour](uint16_t) { return colour; });
+    FillRow(&plane.At(0, rect.y + rect.h - 1), rect.w * rect.h, colour);
     return;
   }
-  for (uint32_t r = 0; r < rect.h; ++r)
-    MapRow(&plane.At(rect.x, rect.y + r), rect.w, [colour](uint16_t) { return colour; });
+  for (uint32_t r = 0; r < rect.h; ++r) FillRow(&plane.At(rect.x, rect.y + r), rect.w, colour);
 }
 
 void SwapRect(VramPlane& a, Rect16 from, VramPlane& b, uint32_t bx, uint32_t by,
