@@ -7,8 +7,8 @@
 #      folder with a Chinese name, and from a path over 400 characters long.
 #      `talvex-tool.exe build` makes the same game folders.
 #   2. talvex-windowed.exe, started in a Chinese-named copy of the demo under Xvfb, shows its
-#      window (screenshots in build/windows/check/), and quits through its confirmation box
-#      with status 0.
+#      window (screenshots in build/windows/check/), a second copy started from the same place
+#      gives way at once, and the first quits through its confirmation box with status 0.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -150,6 +150,17 @@ else
   sleep 6  # the title's fade and music start
   shot windowed-title.png
   echo "window shown: $out/windowed-title.png"
+  # A second copy from the same place gives way at once (the named mutex), status 0.
+  second=0
+  (cd "$window_game" && timeout 60 env -u SDL_VIDEODRIVER -u SDL_AUDIODRIVER \
+    wine talvex-windowed.exe >/dev/null 2>&1) || second=$?
+  if [ "$second" -ne 0 ]; then
+    fail "a second talvex-windowed.exe from the same folder did not give way (status $second)"
+  elif ! kill -0 "$game_pid" 2>/dev/null; then
+    fail "the first talvex-windowed.exe ended when a second one started"
+  else
+    echo "a second copy gave way to the first (status 0)"
+  fi
   xdotool windowactivate "$window" >/dev/null 2>&1 || true
   xdotool key --window "$window" alt+F4 2>/dev/null
   sleep 2
