@@ -302,6 +302,19 @@ size_t RemoveStaleTemporaryFiles(const std::string& dir, std::string_view only_f
   return removed;
 }
 
+bool CanOpenMoreFiles(int count) {
+  // Take the descriptors for real, then give them back.
+  std::vector<int> taken;
+  for (int i = 0; i < count; ++i) {
+    const int fd = system::OpenFile(system::kNullDevice, File::Mode::Read);
+    if (fd < 0) break;
+    taken.push_back(fd);
+  }
+  const bool enough = static_cast<int>(taken.size()) == count;
+  for (int fd : taken) system::CloseFile(fd);
+  return enough;
+}
+
 bool StaysInsideGameFolder(std::string_view path) {
   if (path.starts_with('/')) return false;
   // "C:/..." and "C:name" name a drive of their own.

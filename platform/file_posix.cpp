@@ -17,6 +17,8 @@ namespace tvx::platform {
 
 namespace system {
 
+const char* const kNullDevice = "/dev/null";
+
 int OpenFile(const std::string& path, File::Mode mode) {
   int flags = O_CLOEXEC;
   switch (mode) {
@@ -113,19 +115,6 @@ bool CommitTemporary(int fd, const std::string& temp, const std::string& path, b
 }
 
 }  // namespace system
-
-bool CanOpenMoreFiles(int count) {
-  // Take the descriptors for real, then give them back.
-  std::vector<int> taken;
-  for (int i = 0; i < count; ++i) {
-    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) break;
-    taken.push_back(fd);
-  }
-  const bool enough = static_cast<int>(taken.size()) == count;
-  for (int fd : taken) ::close(fd);
-  return enough;
-}
 
 namespace system {
 

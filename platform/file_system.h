@@ -23,6 +23,9 @@ constexpr size_t kTemporarySuffix = kTemporaryMark.size() + kTemporaryRandom;
 
 namespace system {
 
+// A file that can always be opened for reading ("/dev/null", "NUL").
+extern const char* const kNullDevice;
+
 // Descriptors: -1 for none. A folder does not open.
 int OpenFile(const std::string& path, File::Mode mode);
 bool CloseFile(int fd);

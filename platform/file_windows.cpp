@@ -62,6 +62,8 @@ constexpr size_t kChunk = 1u << 30;
 
 namespace system {
 
+const char* const kNullDevice = "NUL";
+
 int OpenFile(const std::string& path, File::Mode mode) {
   int flags = _O_BINARY | _O_NOINHERIT;
   switch (mode) {
@@ -172,19 +174,6 @@ bool CommitTemporary(int fd, const std::string& temp, const std::string& path, b
 }
 
 }  // namespace system
-
-bool CanOpenMoreFiles(int count) {
-  // Take the descriptors for real, then give them back.
-  std::vector<int> taken;
-  for (int i = 0; i < count; ++i) {
-    const int fd = ::_wopen(L"NUL", _O_RDONLY | _O_NOINHERIT);
-    if (fd < 0) break;
-    taken.push_back(fd);
-  }
-  const bool enough = static_cast<int>(taken.size()) == count;
-  for (int fd : taken) ::_close(fd);
-  return enough;
-}
 
 namespace system {
 
