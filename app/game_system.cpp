@@ -253,6 +253,7 @@ GameSystem::Ending GameSystem::ReplayStartScript(uint32_t seed) {
   warning_keys_.clear();
   maker_warnings_.clear();
   for (int channel = 0; channel < SoundManager::kChannels; ++channel) sound_->StopChannel(channel);
+  sound_->log().Clear();
   animations_->StopAll();
   ResetMachine();
   interpreter_->evaluator().SetSeed(seed);

@@ -39,12 +39,12 @@ void Uninstall() {
   s.backend.reset();
   s.next_window = 1;
   s.accelerators.clear();
-  s.boxes.clear();
+  s.boxes = {};
   s.boxes_not_kept = 0;
   s.deadline_expired = nullptr;
-  s.key_down.fill(false);
-  s.key_latch.fill(false);
-  s.message_key_down.fill(false);
+  s.key_down = {};
+  s.key_latch = {};
+  s.message_key_down = {};
   s.cursor = {};
   s.cursor_counter = 0;
   s.cursor_shape = {};
@@ -461,9 +461,9 @@ BoxAnswer MessageBox(WindowId owner, std::string_view caption_gbk, std::string_v
     ++s.boxes_not_kept;
   // The box took the input while it was open: keys released there never reached us, so
   // nothing stays down or latched from it.
-  s.key_down.fill(false);
-  s.key_latch.fill(false);
-  s.message_key_down.fill(false);
+  s.key_down = {};
+  s.key_latch = {};
+  s.message_key_down = {};
   return answer;
 }
 
@@ -477,7 +477,7 @@ uint64_t BoxesNotKept() {
 
 void ForgetShownBoxes() {
   auto& s = Get();
-  s.boxes.clear();
+  s.boxes = {};
   s.boxes_not_kept = 0;
 }
 

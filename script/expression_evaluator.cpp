@@ -1,5 +1,7 @@
 #include "script/expression_evaluator.h"
 
+#include <string>
+
 #include "platform/error_box.h"
 #include "platform/platform.h"
 #include "platform/tick_thread.h"
@@ -31,11 +33,18 @@ void ExpressionEvaluator::PushNearFull(uint32_t value) {
   // damaged expression cannot flood the player with boxes.
   if (depth_ >= kStackSize) return;
   stack_[depth_++] = value;
-  if (depth_ >= kStackSize) ErrorBox(gbk::FromUtf8("堆栈溢出"), gbk::FromUtf8("堆栈缓冲器溢出了"));
+  if (depth_ >= kStackSize) {
+    static const std::string caption = gbk::FromUtf8("堆栈溢出");
+    static const std::string text = gbk::FromUtf8("堆栈缓冲器溢出了");
+    ErrorBox(caption, text);
+  }
 }
 
 uint32_t ExpressionEvaluator::PopEmpty() {
-  ErrorBox(gbk::FromUtf8("堆栈错误"), gbk::FromUtf8("在堆栈里什么都没有保存。"));
+  // A damaged expression can pop an empty stack thousands of times: the texts are made once.
+  static const std::string caption = gbk::FromUtf8("堆栈错误");
+  static const std::string text = gbk::FromUtf8("在堆栈里什么都没有保存。");
+  ErrorBox(caption, text);
   return 0;
 }
 
@@ -174,7 +183,11 @@ uint32_t ExpressionEvaluator::Evaluate() {
         break;
       case kExprEnd: {
         const uint32_t result = Pop();
-        if (depth_ != 0) ErrorBox(gbk::FromUtf8("堆栈错误"), gbk::FromUtf8("在堆栈里有数据。"));
+        if (depth_ != 0) {
+          static const std::string caption = gbk::FromUtf8("堆栈错误");
+          static const std::string text = gbk::FromUtf8("在堆栈里有数据。");
+          ErrorBox(caption, text);
+        }
         return result;
       }
       default:

@@ -18,4 +18,9 @@ std::vector<SoundEvent> SoundLog::Events() const {
   return events_;
 }
 
+void SoundLog::Clear() {
+  std::lock_guard guard(mutex_);
+  events_ = {};
+}
+
 }  // namespace tvx

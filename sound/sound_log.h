@@ -24,6 +24,8 @@ class SoundLog {
   // Safe from any thread.
   void Add(int channel, std::string_view what, std::string_view name);
   std::vector<SoundEvent> Events() const;
+  // Forgets the record (and the memory it held): a replayed game starts a new one.
+  void Clear();
 
  private:
   mutable std::mutex mutex_;

@@ -71,6 +71,7 @@ class SoundManager {
   WaveStream* Stream(int channel);
   const WaveStream* Stream(int channel) const;
   const SoundLog& log() const { return log_; }
+  SoundLog& log() { return log_; }
   SoundModule& module() { return module_; }
 
  private:

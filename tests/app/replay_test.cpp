@@ -66,12 +66,16 @@ TEST_F(ReplayTest, AHaltedRunDoesNotStopTheNext) {
   EXPECT_TRUE(platform::IsWindow(window().handle()));
 }
 
-TEST_F(ReplayTest, TheRecordOfFilesShownStartsAfresh) {
+TEST_F(ReplayTest, TheRecordsOfFilesShownAndSoundsStartAfresh) {
   folder_.Put("MAIN.MES", Assembled("    END\n"));
   ASSERT_TRUE(Start());
   game().ShowFileName(3, "STALE.DAT");
+  game().sound()->PlayFile("STALE.WAV", SoundManager::kVoice);  // not there: recorded as missing
+  ASSERT_FALSE(game().sound()->log().Events().empty());
   game().ReplayStartScript(0);
   for (const auto& shown : game().shownFiles()) EXPECT_NE(shown.name, "STALE.DAT");
+  // A record that outlived its game would grow with every replay.
+  EXPECT_TRUE(game().sound()->log().Events().empty());
 }
 
 }  // namespace
