@@ -11,7 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 rm -rf "$out"
-for target in fuzz_anim fuzz_anim_program fuzz_archive_index fuzz_assembler fuzz_dungeon \
+for target in fuzz_anim fuzz_anim_program fuzz_anim_text fuzz_archive_index fuzz_assembler fuzz_dungeon \
     fuzz_event_script fuzz_file_layer fuzz_g16 fuzz_ima_adpcm fuzz_interpreter \
     fuzz_lzss_decode fuzz_maze fuzz_raw_picture fuzz_save_slot fuzz_settings \
     fuzz_wave_chunks; do
@@ -119,7 +119,8 @@ frame 22 c copy  32 0 16 16  120 100
 slot 0 0: loop 3 a wait 2 loop2 2 b wait 1 next2 next c end-if-once restart
 slot 1 2: c wait 3 end
 EOF
-cp "$work/anim.txt" "$out/fuzz_anim/small.txt"
+cp "$work/anim.txt" "$out/fuzz_anim_text/small.txt"
+cp demo/anim/ANIM.txt "$out/fuzz_anim_text/demo.txt"
 "$tool" anim build "$work/anim.txt" "$work/ANIM.DAT" >/dev/null
 cp "$work/ANIM.DAT" "$out/fuzz_anim/small.DAT"
 "$tool" anim build demo/anim/ANIM.txt "$work/DEMO.DAT" >/dev/null

@@ -86,6 +86,7 @@ struct Program {
 struct AnimData {
   std::vector<Frame> frames;      // by number
   std::vector<Program> programs;  // in the order they are laid out
+  bool operator==(const AnimData&) const = default;
 };
 
 }  // namespace tvx::tool::anim

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <map>
 #include <optional>
 
@@ -23,9 +24,10 @@ struct Token {
   bool symbol = false;  // ':'
 };
 
-// A line split at spaces and tabs, without its comment; ':' is a token of its own.
-std::vector<Token> Tokenize(std::string_view line, size_t number) {
-  std::vector<Token> tokens;
+// A line split at spaces and tabs, without its comment; ':' is a token of its own. The
+// tokens go into `tokens`, emptied first (the parser keeps one vector for all its lines).
+void Tokenize(std::string_view line, size_t number, std::vector<Token>& tokens) {
+  tokens.clear();
   size_t i = 0;
   // The column of byte `counted`, carried along: counting from the line's start for every
   // token would take time in the square of a long line's length.
@@ -50,7 +52,17 @@ std::vector<Token> Tokenize(std::string_view line, size_t number) {
       ++i;
     tokens.push_back({line.substr(start, i - start), at, false});
   }
-  return tokens;
+}
+
+// The parts as one string, made with one allocation: a damaged block shows as a text with a
+// warning on nearly every line.
+std::string Join(std::initializer_list<std::string_view> parts) {
+  size_t size = 0;
+  for (const std::string_view part : parts) size += part.size();
+  std::string joined;
+  joined.reserve(size);
+  for (const std::string_view part : parts) joined += part;
+  return joined;
 }
 
 bool SameWord(std::string_view a, std::string_view b) {
@@ -124,7 +136,8 @@ struct Message {
 class SourceParser {
  public:
   void Line(std::string_view text, size_t number) {
-    const std::vector<Token> tokens = Tokenize(text, number);
+    Tokenize(text, number, tokens_);
+    const std::vector<Token>& tokens = tokens_;
     if (tokens.empty()) return;
     if (!tokens[0].symbol && SameWord(tokens[0].text, "frame")) {
       current_ = kNoSlot;
@@ -174,9 +187,10 @@ class SourceParser {
       return a.at.line != b.at.line ? a.at.line < b.at.line : a.at.column < b.at.column;
     });
     std::vector<std::string> out;
+    out.reserve(messages.size());
     for (const Message& m : messages) {
-      out.push_back(std::string(file_name) + ":" + std::to_string(m.at.line) + ":" +
-                    std::to_string(m.at.column) + ": " + std::string(kind) + m.text);
+      out.push_back(Join({file_name, ":", std::to_string(m.at.line), ":",
+                          std::to_string(m.at.column), ": ", kind, m.text}));
     }
     return out;
   }
@@ -311,26 +325,25 @@ class SourceParser {
   }
 
   void CheckFrame(const Frame& f, Position type_at, Position source_at, Position dest_at) {
-    const std::string frame = "frame " + std::to_string(f.number) + ": ";
+    const std::string number = std::to_string(f.number);
     if ((f.type & 0xF0) == kComposite) {
-      Warn(type_at, frame + "the engine draws nothing for type " + FrameTypeName(f.type) +
-                        " (it has no background plane to compose with)");
+      Warn(type_at, Join({"frame ", number, ": the engine draws nothing for type ",
+                          FrameTypeName(f.type), " (it has no background plane to compose with)"}));
     } else if ((f.type & 0xF0) < kCopy || (f.type & 0xF0) > kComposite) {
-      Warn(type_at, frame + "the engine draws nothing for type " + FrameTypeName(f.type) +
-                        " (copy 0x10, keyed 0x20 and swap 0x30 are drawn)");
+      Warn(type_at,
+           Join({"frame ", number, ": the engine draws nothing for type ", FrameTypeName(f.type),
+                 " (copy 0x10, keyed 0x20 and swap 0x30 are drawn)"}));
     }
-    const auto block = [&](uint32_t x, uint32_t y) {
-      return "(" + std::to_string(x) + ", " + std::to_string(y) + ") + " + std::to_string(f.w) +
-             " x " + std::to_string(f.h);
+    const std::string w = std::to_string(f.w), h = std::to_string(f.h);
+    const auto outside = [&](Position at, std::string_view what, uint32_t x, uint32_t y,
+                             std::string_view where) {
+      Warn(at, Join({"frame ", number, ": the ", what, " (", std::to_string(x), ", ",
+                     std::to_string(y), ") + ", w, " x ", h, " reaches outside ", where}));
     };
-    if (uint32_t{f.sx} + f.w > kSheetWidth || uint32_t{f.sy} + f.h > kSheetHeight) {
-      Warn(source_at, frame + "the source block " + block(f.sx, f.sy) +
-                          " reaches outside plane 1 (1000 x 1760)");
-    }
-    if (uint32_t{f.dx} + f.w > kScreenWidth || uint32_t{f.dy} + f.h > kScreenHeight) {
-      Warn(dest_at, frame + "the destination " + block(f.dx, f.dy) +
-                        " reaches outside the 640 x 480 screen");
-    }
+    if (uint32_t{f.sx} + f.w > kSheetWidth || uint32_t{f.sy} + f.h > kSheetHeight)
+      outside(source_at, "source block", f.sx, f.sy, "plane 1 (1000 x 1760)");
+    if (uint32_t{f.dx} + f.w > kScreenWidth || uint32_t{f.dy} + f.h > kScreenHeight)
+      outside(dest_at, "destination", f.dx, f.dy, "the 640 x 480 screen");
   }
 
   // slot ROW COLUMN: commands...
@@ -477,10 +490,10 @@ class SourceParser {
       } else if (EndsProgram(word)) {
         ended = true;
       } else if (IsFrame(word) && !frames_.contains(word)) {
-        Warn(item.at, "frame " + std::to_string(word) + " has no record" +
-                          (word < highest ? ": the engine finds zeros there and draws nothing"
-                                          : ": its place is past the frame records, where the "
-                                            "engine reads the programs or what follows them"));
+        Warn(item.at, Join({"frame ", std::to_string(word), " has no record",
+                            word < highest ? ": the engine finds zeros there and draws nothing"
+                                           : ": its place is past the frame records, where the "
+                                             "engine reads the programs or what follows them"}));
       }
     }
     if (!ended) {
@@ -497,6 +510,7 @@ class SourceParser {
   size_t current_ = kNoSlot;
   std::vector<Message> errors_;
   std::vector<Message> warnings_;
+  std::vector<Token> tokens_;  // the current line's
 };
 
 }  // namespace

@@ -60,12 +60,14 @@ std::string FormatSource(const AnimData& data, std::span<const std::string> note
     out += "\n# frame NUMBER TYPE  sx sy w h (the block on plane 1)  dx dy (on the screen)\n";
   }
   for (const Frame& f : data.frames) {
-    out += "frame " + std::to_string(f.number) + " " + FrameTypeName(f.type);
+    // Appended piece by piece: the text grows in place, without a string per piece.
+    ((out += "frame ") += std::to_string(f.number)) += " ";
+    out += FrameTypeName(f.type);
     for (const uint16_t field : {f.sx, f.sy, f.w, f.h, f.dx, f.dy})
-      out += " " + std::to_string(field);
+      (out += " ") += std::to_string(field);
     if (f.ignored1 != 0 || f.ignored2 != 0) {
-      out += "  # followed by " + std::to_string(f.ignored1) + " " + std::to_string(f.ignored2) +
-             ", which the engine does not read";
+      ((out += "  # followed by ") += std::to_string(f.ignored1)) += " ";
+      (out += std::to_string(f.ignored2)) += ", which the engine does not read";
     }
     out += "\n";
   }
