@@ -117,8 +117,10 @@ BlockReading ReadBlock(std::span<const uint8_t> block) {
   const uint64_t first_program = starts.empty() ? size : std::min(*starts.begin(), size);
 
   // Slots in the order of their programs.
-  std::array<size_t, kSlots> order{};
-  for (size_t i = 0; i < kSlots; ++i) order[i] = i;
+  // Slots without a program (offset 0) are left out before sorting.
+  std::vector<size_t> order;
+  for (size_t i = 0; i < kSlots; ++i)
+    if (offsets[i] != 0) order.push_back(i);
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return offsets[a] < offsets[b]; });
 
@@ -126,7 +128,6 @@ BlockReading ReadBlock(std::span<const uint8_t> block) {
   std::set<uint32_t> used;
   for (const size_t index : order) {
     const uint64_t start = offsets[index];
-    if (start == 0) continue;
     if (start >= size) {
       reading.notes.push_back(SlotName(index) + ": its program would begin at offset " +
                               std::to_string(start) + ", past the end of the block");

@@ -24,6 +24,13 @@ struct Token {
   bool symbol = false;  // ':'
 };
 
+// The bytes that end a word: spaces, tabs, ':' (a token of its own) and '#' (a comment).
+constexpr std::array<bool, 256> kWordEnds = [] {
+  std::array<bool, 256> ends{};
+  for (const unsigned char c : {' ', '\t', ':', '#'}) ends[c] = true;
+  return ends;
+}();
+
 // A line split at spaces and tabs, without its comment; ':' is a token of its own. The
 // tokens go into `tokens`, emptied first (the parser keeps one vector for all its lines).
 void Tokenize(std::string_view line, size_t number, std::vector<Token>& tokens) {
@@ -48,8 +55,7 @@ void Tokenize(std::string_view line, size_t number, std::vector<Token>& tokens) 
       continue;
     }
     const size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '#' && line[i] != ':')
-      ++i;
+    while (i < line.size() && !kWordEnds[static_cast<unsigned char>(line[i])]) ++i;
     tokens.push_back({line.substr(start, i - start), at, false});
   }
 }
@@ -183,9 +189,12 @@ class SourceParser {
 
   static std::vector<std::string> Format(std::vector<Message>& messages, std::string_view file_name,
                                          std::string_view kind) {
-    std::stable_sort(messages.begin(), messages.end(), [](const Message& a, const Message& b) {
+    const auto before = [](const Message& a, const Message& b) {
       return a.at.line != b.at.line ? a.at.line < b.at.line : a.at.column < b.at.column;
-    });
+    };
+    // Most come in order already, line by line; those of the checks at the end do not.
+    if (!std::is_sorted(messages.begin(), messages.end(), before))
+      std::stable_sort(messages.begin(), messages.end(), before);
     std::vector<std::string> out;
     out.reserve(messages.size());
     for (const Message& m : messages) {
