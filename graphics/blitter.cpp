@@ -45,6 +45,12 @@ void KeyedRow(const uint16_t* __restrict in, uint16_t* __restrict out, uint32_t 
   for (; c < w; ++c) out[c] = in[c] != key ? in[c] : out[c];
 }
 
+// A row moved right over itself, pixel by pixel left to right as the engine has always
+// copied: it repeats its left columns.
+void CopyRowRightward(const uint16_t* in, uint16_t* out, uint32_t w) {
+  for (uint32_t c = 0; c < w; ++c) out[c] = in[c];
+}
+
 template <typename PixelOp>
 void ForEachPixel(VramPlane& plane, Rect16 rect, PixelOp op) {
   Clip(plane, rect.x, rect.y, rect.w, rect.h);
@@ -78,10 +84,11 @@ void CopyRect(const VramPlane& source, Rect16 from, VramPlane& dest, uint32_t dx
     uint16_t* out = &dest.At(dx, dy + r);
     if (!same_plane) {
       std::memcpy(out, in, from.w * 2);
+    } else if (out <= in || in + from.w <= out) {
+      // Rows apart, or moved left over itself: a left-to-right copy gives what a move gives.
+      std::memmove(out, in, from.w * 2);
     } else {
-      // Within one plane, pixel by pixel left to right: a block moved right over itself
-      // repeats its left columns.
-      for (uint32_t c = 0; c < from.w; ++c) out[c] = in[c];
+      CopyRowRightward(in, out, from.w);
     }
   }
 }

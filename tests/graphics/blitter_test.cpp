@@ -167,6 +167,25 @@ TEST(Blits, WidePathsAgreeWithThePixelRules) {
     blit::CopyRectKeyed(row.plane, {from, 0, 23, 1}, row.plane, to, 0, 3);
     EXPECT_EQ(row.memory, expected) << from << " to " << to;
   }
+  // The same for a plain copy, within a row and down a plane whose rows overlap the block:
+  // rows top to bottom, each left to right.
+  struct Place {
+    uint32_t x, y;
+  };
+  for (const auto& [from, to] :
+       {std::pair{Place{0, 0}, Place{2, 0}}, std::pair{Place{2, 1}, Place{0, 1}},
+        std::pair{Place{0, 0}, Place{17, 0}}, std::pair{Place{5, 0}, Place{5, 0}},
+        std::pair{Place{3, 0}, Place{3, 1}}, std::pair{Place{3, 1}, Place{4, 0}}}) {
+    TestPlane plane(41, 3), expected(41, 3);
+    for (uint16_t i = 0; i < plane.memory.size(); ++i)
+      plane.memory[i] = expected.memory[i] = static_cast<uint16_t>(i % 11 + 1);
+    for (uint32_t r = 0; r < 2; ++r)
+      for (uint32_t c = 0; c < 23; ++c)
+        expected.plane.At(to.x + c, to.y + r) = expected.plane.At(from.x + c, from.y + r);
+    blit::CopyRect(plane.plane, {from.x, from.y, 23, 2}, plane.plane, to.x, to.y);
+    EXPECT_EQ(plane.memory, expected.memory)
+        << "plain copy (" << from.x << ", " << from.y << ") to (" << to.x << ", " << to.y << ")";
+  }
 }
 
 std::vector<uint8_t> G16(uint16_t x, uint16_t y, uint16_t w, uint16_t h,
