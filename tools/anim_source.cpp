@@ -60,17 +60,6 @@ void Tokenize(std::string_view line, size_t number, std::vector<Token>& tokens) 
   }
 }
 
-// The parts as one string, made with one allocation: a damaged block shows as a text with a
-// warning on nearly every line.
-std::string Join(std::initializer_list<std::string_view> parts) {
-  size_t size = 0;
-  for (const std::string_view part : parts) size += part.size();
-  std::string joined;
-  joined.reserve(size);
-  for (const std::string_view part : parts) joined += part;
-  return joined;
-}
-
 bool SameWord(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; };
@@ -141,6 +130,8 @@ struct Message {
 
 class SourceParser {
  public:
+  explicit SourceParser(std::string_view file_name) : file_name_(file_name) {}
+
   void Line(std::string_view text, size_t number) {
     Tokenize(text, number, tokens_);
     const std::vector<Token>& tokens = tokens_;
@@ -158,14 +149,14 @@ class SourceParser {
     }
   }
 
-  SourceResult Finish(std::string_view file_name) {
+  SourceResult Finish() {
     for (PendingProgram& pending : programs_) {
       ResolveNames(pending);
       Check(pending);
     }
     SourceResult result;
-    result.errors = Format(errors_, file_name, "");
-    result.warnings = Format(warnings_, file_name, "warning: ");
+    result.errors = Sorted(errors_);
+    result.warnings = Sorted(warnings_);
     if (!result.errors.empty()) return result;
     for (const auto& [number, frame] : frames_) result.data.frames.push_back(frame.frame);
     for (PendingProgram& pending : programs_) {
@@ -184,11 +175,31 @@ class SourceParser {
     size_t line = 0;
   };
 
-  void Error(Position at, std::string text) { errors_.push_back({at, std::move(text)}); }
-  void Warn(Position at, std::string text) { warnings_.push_back({at, std::move(text)}); }
+  // A message is made as it is printed, "FILE:LINE:COLUMN: " and the text, in one piece: a
+  // damaged block shows as a text with a warning on nearly every line.
+  Message Made(Position at, std::string_view kind, std::initializer_list<std::string_view> parts) {
+    const std::string line = std::to_string(at.line), column = std::to_string(at.column);
+    const std::initializer_list<std::string_view> head = {file_name_, ":",  line, ":",
+                                                          column,     ": ", kind};
+    size_t size = 0;
+    for (const std::string_view part : head) size += part.size();
+    for (const std::string_view part : parts) size += part.size();
+    Message message{at, {}};
+    message.text.reserve(size);
+    for (const std::string_view part : head) message.text += part;
+    for (const std::string_view part : parts) message.text += part;
+    return message;
+  }
+  void Error(Position at, std::initializer_list<std::string_view> parts) {
+    errors_.push_back(Made(at, "", parts));
+  }
+  void Warn(Position at, std::initializer_list<std::string_view> parts) {
+    warnings_.push_back(Made(at, "warning: ", parts));
+  }
+  void Error(Position at, std::string_view text) { Error(at, {text}); }
+  void Warn(Position at, std::string_view text) { Warn(at, {text}); }
 
-  static std::vector<std::string> Format(std::vector<Message>& messages, std::string_view file_name,
-                                         std::string_view kind) {
+  static std::vector<std::string> Sorted(std::vector<Message>& messages) {
     const auto before = [](const Message& a, const Message& b) {
       return a.at.line != b.at.line ? a.at.line < b.at.line : a.at.column < b.at.column;
     };
@@ -197,10 +208,7 @@ class SourceParser {
       std::stable_sort(messages.begin(), messages.end(), before);
     std::vector<std::string> out;
     out.reserve(messages.size());
-    for (const Message& m : messages) {
-      out.push_back(Join({file_name, ":", std::to_string(m.at.line), ":",
-                          std::to_string(m.at.column), ": ", kind, m.text}));
-    }
+    for (Message& m : messages) out.push_back(std::move(m.text));
     return out;
   }
 
@@ -336,18 +344,17 @@ class SourceParser {
   void CheckFrame(const Frame& f, Position type_at, Position source_at, Position dest_at) {
     const std::string number = std::to_string(f.number);
     if ((f.type & 0xF0) == kComposite) {
-      Warn(type_at, Join({"frame ", number, ": the engine draws nothing for type ",
-                          FrameTypeName(f.type), " (it has no background plane to compose with)"}));
+      Warn(type_at, {"frame ", number, ": the engine draws nothing for type ",
+                     FrameTypeName(f.type), " (it has no background plane to compose with)"});
     } else if ((f.type & 0xF0) < kCopy || (f.type & 0xF0) > kComposite) {
-      Warn(type_at,
-           Join({"frame ", number, ": the engine draws nothing for type ", FrameTypeName(f.type),
-                 " (copy 0x10, keyed 0x20 and swap 0x30 are drawn)"}));
+      Warn(type_at, {"frame ", number, ": the engine draws nothing for type ",
+                     FrameTypeName(f.type), " (copy 0x10, keyed 0x20 and swap 0x30 are drawn)"});
     }
     const std::string w = std::to_string(f.w), h = std::to_string(f.h);
     const auto outside = [&](Position at, std::string_view what, uint32_t x, uint32_t y,
                              std::string_view where) {
-      Warn(at, Join({"frame ", number, ": the ", what, " (", std::to_string(x), ", ",
-                     std::to_string(y), ") + ", w, " x ", h, " reaches outside ", where}));
+      Warn(at, {"frame ", number, ": the ", what, " (", std::to_string(x), ", ", std::to_string(y),
+                ") + ", w, " x ", h, " reaches outside ", where});
     };
     if (uint32_t{f.sx} + f.w > kSheetWidth || uint32_t{f.sy} + f.h > kSheetHeight)
       outside(source_at, "source block", f.sx, f.sy, "plane 1 (1000 x 1760)");
@@ -499,10 +506,10 @@ class SourceParser {
       } else if (EndsProgram(word)) {
         ended = true;
       } else if (IsFrame(word) && !frames_.contains(word)) {
-        Warn(item.at, Join({"frame ", std::to_string(word), " has no record",
-                            word < highest ? ": the engine finds zeros there and draws nothing"
-                                           : ": its place is past the frame records, where the "
-                                             "engine reads the programs or what follows them"}));
+        Warn(item.at, {"frame ", std::to_string(word), " has no record",
+                       word < highest ? ": the engine finds zeros there and draws nothing"
+                                      : ": its place is past the frame records, where the "
+                                        "engine reads the programs or what follows them"});
       }
     }
     if (!ended) {
@@ -520,6 +527,7 @@ class SourceParser {
   std::vector<Message> errors_;
   std::vector<Message> warnings_;
   std::vector<Token> tokens_;  // the current line's
+  std::string_view file_name_;
 };
 
 }  // namespace
@@ -527,7 +535,7 @@ class SourceParser {
 SourceResult ParseSource(std::string_view text, std::string_view file_name) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-  SourceParser parser;
+  SourceParser parser(file_name);
   size_t number = 1;
   while (true) {
     const size_t newline = text.find('\n');
@@ -537,7 +545,7 @@ SourceResult ParseSource(std::string_view text, std::string_view file_name) {
     if (newline == std::string_view::npos) break;
     text.remove_prefix(newline + 1);
   }
-  return parser.Finish(file_name);
+  return parser.Finish();
 }
 
 }  // namespace tvx::tool::anim
