@@ -43,6 +43,11 @@ void PeriodicTask::Park() {
   parked_ = true;
 }
 
+bool PeriodicTask::parked() const {
+  std::lock_guard lock(mutex_);
+  return parked_;
+}
+
 void PeriodicTask::Wake() {
   if (virtual_id_ >= 0) return;
   {

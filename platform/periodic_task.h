@@ -36,6 +36,8 @@ class PeriodicTask {
   // waking), so headless runs stay the same to the tick.
   void Park();
   void Wake();
+  // Whether the thread sleeps until Wake.
+  bool parked() const;
   // True when passes run from the pump (headless) rather than on a thread.
   bool virtual_time() const { return virtual_id_ >= 0; }
 
@@ -47,7 +49,7 @@ class PeriodicTask {
   bool running_ = false;
   int virtual_id_ = -1;
   std::thread thread_;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::condition_variable stop_signal_;
   bool stop_ = false;
   bool parked_ = false;

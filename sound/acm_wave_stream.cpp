@@ -68,7 +68,7 @@ bool AcmWaveStream::FadeTo(uint32_t, int32_t, int32_t, int32_t) {
 }
 
 void AcmWaveStream::Update() {
-  UpdatePlayback();
+  if (!UpdatePlayback()) SleepWhenSilent();
 }
 
 void AcmWaveStream::ResetReader() {

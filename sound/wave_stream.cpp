@@ -215,12 +215,14 @@ uint32_t WaveStream::EndState() const {
 // ---- The feeder ----
 
 void WaveStream::Update() {
-  // A channel that is not playing has nothing to refill or fade until Play: its feeder
-  // sleeps instead of waking 20 times a second.
   if (UpdatePlayback())
     FadeStep();
-  else if (!Playing())
-    feeder_.Park();
+  else
+    SleepWhenSilent();
+}
+
+void WaveStream::SleepWhenSilent() {
+  if (!Playing()) feeder_.Park();
 }
 
 bool WaveStream::Playing() const {

@@ -75,6 +75,8 @@ class WaveStream {
   uint32_t EndState() const;
   uint32_t BlockSize() const { return format_.avgBytesPerSec; }
   platform::SoundDevice::BufferId buffer() const { return buffer_; }
+  // Whether the feeder sleeps until the next Play (it does while the buffer is not playing).
+  bool FeederAsleep() const { return feeder_.parked(); }
 
  protected:
   // The feeder's step: end detection, one-block refill, then the fade step.
@@ -97,6 +99,9 @@ class WaveStream {
   bool UpdatePlayback();
   // Whether the buffer is playing; called with the lock held.
   bool Playing() const;
+  // From Update: a stream whose buffer is not playing has nothing to refill or fade until
+  // Play, so its feeder sleeps instead of waking 20 times a second.
+  void SleepWhenSilent();
   // The end check after `amount` bytes were handed out, `handed` bytes into this ReadData.
   void EndCheck(uint32_t amount, uint32_t handed, int64_t& result);
   // Reads from the attached file; the count read (short on error or at its end).

@@ -115,5 +115,30 @@ TEST_F(ThreadedStreams, FeedersMixerAndProgramThreadWorkTheStreamsTogether) {
   voice.reset();
 }
 
+TEST_F(ThreadedStreams, EveryFeederSleepsWhileItsStreamIsSilent) {
+  WaveStream pcm(module_);
+  ASSERT_TRUE(pcm.Create(kPcmStreamFormat, 0x4000));
+  AcmWaveStream voice(module_);
+  ASSERT_TRUE(voice.CreateCompressed(kVoiceSourceFormat));
+  // Within a few passes (50 ms apart) of being created, neither has anything to do.
+  const auto asleep_within_1s = [](const WaveStream& stream) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!stream.FeederAsleep()) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+  };
+  EXPECT_TRUE(asleep_within_1s(pcm));
+  EXPECT_TRUE(asleep_within_1s(voice));
+  // A voice line wakes the voice's feeder, which sleeps again once the line has ended.
+  ASSERT_TRUE(
+      voice.Open(FileOf("V.WAV", ReadBytes(std::string(TALVEX_SOUND_DATA) + "/ima_exact.wav"))));
+  ASSERT_TRUE(voice.Play());
+  EXPECT_FALSE(voice.FeederAsleep());
+  EXPECT_TRUE(StopsWithin10s(voice));
+  EXPECT_TRUE(asleep_within_1s(voice));
+}
+
 }  // namespace
 }  // namespace tvx::testing
