@@ -109,7 +109,7 @@ bool DeveloperCommands::Prompt(CommandPrompt& prompt, std::vector<uint8_t>& code
       platform::DrawOverWindow(handle, pixels, bounds.Width(), bounds.Height(),
                                {bounds.left, bounds.top});
     }
-    if (!system_.PumpWaiting()) break;
+    if (!system_.PumpWaitingForInput()) break;
   }
 
   platform::StopTextInput();

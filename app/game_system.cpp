@@ -156,6 +156,12 @@ void GameSystem::TickTasks() {
       break;
   }
   wanted_cursor_.store(kCursorRequested | cursor, std::memory_order_release);
+  // A new cursor (the animated cursor's next frame) is carried out at once by a loop waiting
+  // for the player; the same one again waits for the loop's next turn.
+  if (cursor != clock_cursor_) {
+    clock_cursor_ = cursor;
+    platform::WakeIdleWait();
+  }
   animations_->Tick();
 }
 
@@ -169,6 +175,11 @@ void GameSystem::ApplyWantedCursor() {
 bool GameSystem::PumpWaiting() {
   if (animations_) animations_->Observe();
   return PumpOnceWaiting() != 0;
+}
+
+bool GameSystem::PumpWaitingForInput() {
+  if (animations_) animations_->Observe();
+  return PumpOnceWaitingForInput() != 0;
 }
 
 bool GameSystem::SkipHeld() {

@@ -103,6 +103,7 @@ class GameSystem final : public ScriptHost {
   bool PumpAndCheckQuit() override;
   bool Halted() const override { return halted_.load(std::memory_order_acquire); }
   bool PumpWaiting() override;
+  bool PumpWaitingForInput() override;
   bool SkipHeld() override;
   int QueryInput(int input) override;
   void ForgetPresses() override { main_window_.ForgetPresses(); }
@@ -167,6 +168,7 @@ class GameSystem final : public ScriptHost {
   std::vector<std::string> maker_warnings_;
   static constexpr uint32_t kCursorRequested = 0x10000;
   std::atomic<uint32_t> wanted_cursor_{0};
+  uint32_t clock_cursor_ = UINT32_MAX;  // the clock's thread's last cursor request
   SharedState shared_;
   // Embedded, in construction order.
   VramPlaneSet planes_;

@@ -53,7 +53,9 @@ int PumpOnce() {
   return RunStateResult();
 }
 
-int PumpOnceWaiting() {
+namespace {
+
+int PumpWaitingTurn(bool input_only) {
   if (g_system) {
     g_system->ApplyWantedCursor();
     g_system->planes().ApplyPendingRepaint();
@@ -63,9 +65,21 @@ int PumpOnceWaiting() {
     platform::Sleep(30);
   else if (handled)
     platform::Sleep(0);
+  else if (input_only)
+    platform::IdleWaitForInput();
   else
     platform::IdleWait();
   return RunStateResult();
+}
+
+}  // namespace
+
+int PumpOnceWaiting() {
+  return PumpWaitingTurn(false);
+}
+
+int PumpOnceWaitingForInput() {
+  return PumpWaitingTurn(true);
 }
 
 namespace {

@@ -17,6 +17,8 @@ int PumpOnce();
 // The same for a loop that waits for the player or the clock: when no message was waiting it
 // rests until input may have come instead of spinning.
 int PumpOnceWaiting();
+// The same for a loop that waits only for the player: it rests past the clock's passes.
+int PumpOnceWaitingForInput();
 
 GameSystem* CurrentGameSystem();
 ShellWindows* CurrentShellWindows();

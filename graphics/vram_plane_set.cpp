@@ -98,6 +98,9 @@ void VramPlaneSet::RequestRepaint(int x, int y, int w, int h) {
       merged = PackRect(std::min(left, old & 0xFFFF), std::min(top, old >> 16 & 0xFFFF),
                         std::max(right, old >> 32 & 0xFFFF), std::max(bottom, old >> 48));
   } while (!pending_repaint_.compare_exchange_weak(old, merged, std::memory_order_acq_rel));
+  // The clock asks from its own thread: a loop waiting for the player carries the repaint out
+  // at once instead of at its next input. One wake per repaint the pump has not taken yet.
+  if (old == 0) platform::WakeIdleWait();
 }
 
 void VramPlaneSet::ApplyPendingRepaint() {

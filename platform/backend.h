@@ -29,6 +29,10 @@ class Backend {
   // Rests until input may have arrived, or about a millisecond has passed: what a loop that
   // waits for the player does instead of spinning.
   virtual void IdleWait() = 0;
+  // Rests like IdleWait, for a loop that only input or a wake can end: the clock's passes
+  // need not end the rest (what they change for such a loop calls WakeIdle), so a game
+  // waiting for a click sleeps through them.
+  virtual void IdleWaitForInput() { IdleWait(); }
   // Ends the current (or else the next) IdleWait early. Called from any thread.
   virtual void WakeIdle() {}
   // The clock's thread has passed and passes again `period_ms` on (0: no more): IdleWait

@@ -511,7 +511,10 @@ void Sleep(uint32_t milliseconds) {
 void IdleWait() {
   if (Get().backend) Get().backend->IdleWait();
 }
-void detail::WakeIdleWait() {
+void IdleWaitForInput() {
+  if (Get().backend) Get().backend->IdleWaitForInput();
+}
+void WakeIdleWait() {
   if (Backend* backend = Get().backend.get()) backend->WakeIdle();
 }
 void detail::NoteClockPass(uint32_t period_ms) {

@@ -174,6 +174,11 @@ void CloseSoundOutput(SoundDevice& device);
 uint32_t TickCount();
 void Sleep(uint32_t milliseconds);
 void IdleWait();
+void IdleWaitForInput();
+// Ends the program thread's current or next IdleWait early, from any thread: called when a
+// sound stops or the clock changed what a waiting loop shows or looks at, so that the loop
+// carries it out at once.
+void WakeIdleWait();
 LocalTime Now();
 
 }  // namespace tvx::platform

@@ -47,10 +47,10 @@ struct State {
   void* deadline_context = nullptr;
 
   // Input.
-  std::array<bool, kKeyCount> key_down{};   // the keyboard as it is now
-  std::array<bool, kKeyCount> key_latch{};  // pressed since the last asynchronous query
+  std::array<bool, kKeyCount> key_down{};          // the keyboard as it is now
+  std::array<bool, kKeyCount> key_latch{};         // pressed since the last asynchronous query
   std::array<bool, kKeyCount> message_key_down{};  // as of the last key message taken
-  Point cursor;  // screen coordinates
+  Point cursor;                                    // screen coordinates
   int cursor_counter = 0;
   CursorShape cursor_shape;
   std::set<uint16_t> cursor_images;  // the resources whose pictures the backend took
@@ -67,9 +67,6 @@ inline State& Get() {
 }
 WindowRecord* Find(WindowId window);
 
-// Ends the program thread's current or next IdleWait early, from any thread: the sound device
-// calls it when a sound stops, so that a loop waiting for that looks again at once.
-void WakeIdleWait();
 // The clock passed and passes again `period_ms` on (0: no more); IdleWait ends just after.
 void NoteClockPass(uint32_t period_ms);
 

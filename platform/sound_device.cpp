@@ -75,7 +75,7 @@ bool SoundDevice::Stop(BufferId id) {
     buffer->playing = false;
   }
   // A stream's feeder stops its buffer at the end: the program may be waiting for that.
-  if (was_playing) detail::WakeIdleWait();
+  if (was_playing) WakeIdleWait();
   return true;
 }
 
@@ -214,7 +214,7 @@ void SoundDevice::Render(std::span<int16_t> out) {
       may_play_.store(false, std::memory_order_relaxed);
   }
   // The program may be waiting for this sound to end.
-  if (ended) detail::WakeIdleWait();
+  if (ended) WakeIdleWait();
 }
 
 }  // namespace tvx::platform

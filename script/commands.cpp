@@ -128,7 +128,7 @@ void ScriptInterpreter::DefineProc() {
 }
 
 void ScriptInterpreter::WaitWhileInput(int input) {
-  WaitUntil(host_, [&] {
+  WaitForInput(host_, [&] {
     return !variables_.HasSystemFlag(kFlagMenuWaits) || !host_.QueryInput(input) ||
            variables_.HasSystemFlag(kFlagRestart);
   });

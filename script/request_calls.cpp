@@ -68,7 +68,7 @@ void HideStrip(ScriptInterpreter& interpreter) {
   auto hide_and_wait = [&] {
     commands.Check(kCommandClearMessages, true);
     requests.stripHidden = 1;
-    WaitUntil(interpreter.host(), [&] { return requests.stripHidden == 0; });
+    WaitForInput(interpreter.host(), [&] { return requests.stripHidden == 0; });
     // A quitting program ends the wait with the strip still marked hidden.
     requests.stripHidden = 0;
     commands.Check(kCommandClearMessages, false);

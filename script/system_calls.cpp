@@ -162,7 +162,7 @@ void WaitForPlayer(ScriptInterpreter& interpreter, const ParamList& p) {
     // A click that is over before the wait begins belongs to what came before.
     host.ForgetPresses();
     bool skipped = false;
-    const bool pressed = WaitUntil(host, [&] {
+    const bool pressed = WaitForInput(host, [&] {
       if (host.QueryInput(kDecide)) return true;
       skipped = host.QueryInput(kControl) != 0;
       return skipped;
@@ -170,7 +170,7 @@ void WaitForPlayer(ScriptInterpreter& interpreter, const ParamList& p) {
     if (!pressed) return;
     stop_voice();
     if (!skipped)
-      WaitUntil(host, [&] { return !host.QueryInput(kDecide) || host.QueryInput(kControl); });
+      WaitForInput(host, [&] { return !host.QueryInput(kDecide) || host.QueryInput(kControl); });
     // Nor does the click that ended it count again, as the left button, after it.
     host.ForgetPresses();
     return;

@@ -81,6 +81,9 @@ class WrappedRunBackend final : public platform::Backend {
   uint32_t TickCount() override { return inner_->TickCount(); }
   void Sleep(uint32_t milliseconds) override { inner_->Sleep(milliseconds); }
   void IdleWait() override { inner_->IdleWait(); }
+  void IdleWaitForInput() override { inner_->IdleWaitForInput(); }
+  void WakeIdle() override { inner_->WakeIdle(); }
+  void ClockPassed(uint32_t period_ms) override { inner_->ClockPassed(period_ms); }
   platform::LocalTime Now() override { return inner_->Now(); }
 
   bool CreateNativeWindow(platform::WindowId id, const platform::WindowDesc& desc) override;

@@ -113,9 +113,20 @@ void SdlBackend::IdleWait() {
       rest = std::clamp<int64_t>(until, 1, kBackstopMs);
     }
   }
+  RestAtMost(rest);
+}
+
+void SdlBackend::IdleWaitForInput() {
+  // Input and WakeIdle end the rest; the backstop only bounds what a missed wake could cost.
+  // Without a wake event this is IdleWait's short rest.
+  constexpr int64_t kBackstopMs = 100;
+  RestAtMost(wake_event_ != 0 ? kBackstopMs : 2);
+}
+
+void SdlBackend::RestAtMost(int64_t milliseconds) {
   // Woken by an event: PollEvents takes it at once. Otherwise the wait has just looked at
   // the system and found nothing: PollEvents need not look again within this millisecond.
-  const bool woken = SDL_WaitEventTimeout(nullptr, static_cast<int>(rest)) == 1;
+  const bool woken = SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds)) == 1;
   last_pump_ = woken ? UINT64_MAX : SDL_GetTicks64();
 }
 

@@ -47,6 +47,7 @@ class SdlBackend final : public Backend {
   uint32_t TickCount() override;
   void Sleep(uint32_t milliseconds) override;
   void IdleWait() override;
+  void IdleWaitForInput() override;
   void WakeIdle() override;
   void ClockPassed(uint32_t period_ms) override;
   LocalTime Now() override;
@@ -102,6 +103,8 @@ class SdlBackend final : public Backend {
   // picture) is drawn on top when given.
   void Redraw(const NativeWindow& native, SDL_Texture* overlay = nullptr, Point overlay_at = {},
               Point overlay_size = {});
+  // Rests until an event arrives or `milliseconds` have passed.
+  void RestAtMost(int64_t milliseconds);
   void HandleEvent(const SDL_Event& event);
   void HandleWindowEvent(const SDL_Event& event);
   // Reports the mouse at a point of the window's picture, if it moved there.

@@ -390,6 +390,43 @@ TEST_F(SdlBackendTest, CursorVisibilityAndShapes) {
   EXPECT_EQ(CurrentCursor(), CursorShape{});
 }
 
+// ---- Resting ----
+
+TEST_F(SdlBackendTest, AWaitForInputEndsOnInputOrAWakeButNotOnTheClock) {
+  using namespace std::chrono_literals;
+  const WindowId id = MakeWindow();
+  const auto took = [](void (*rest)()) {
+    const auto start = std::chrono::steady_clock::now();
+    rest();
+    return std::chrono::steady_clock::now() - start;
+  };
+  // Nothing comes: the rest lasts to its backstop (100 ms) although the clock passes at once.
+  sdl_->ClockPassed(1);
+  EXPECT_GE(took(IdleWaitForInput), 50ms);
+  // A wake from another thread, or input, ends it long before.
+  std::thread waker([] {
+    std::this_thread::sleep_for(5ms);
+    WakeIdleWait();
+  });
+  EXPECT_LT(took(IdleWaitForInput), 50ms);
+  waker.join();
+  Drain();
+  std::thread typist([&] {
+    std::this_thread::sleep_for(5ms);
+    PushKey(SDLK_a, true, SdlId(id));
+  });
+  EXPECT_LT(took(IdleWaitForInput), 50ms);
+  typist.join();
+  EXPECT_EQ(Kinds(Drain()), std::vector<Msg>{Msg::KeyDown});
+  // Wakes given before the rest end it at once; they make one, which the pump takes out, so
+  // the rest after that sleeps again.
+  WakeIdleWait();
+  WakeIdleWait();
+  EXPECT_LT(took(IdleWaitForInput), 50ms);
+  EXPECT_TRUE(Drain().empty());
+  EXPECT_GE(took(IdleWaitForInput), 50ms);
+}
+
 TEST_F(SdlBackendTest, LocalTimeIsADate) {
   const LocalTime now = Now();
   EXPECT_GE(now.year, 2024);
