@@ -40,10 +40,20 @@ void Framebuffer::CopyFrom(const PixelView& source, Rect source_rect, int32_t de
   src.left += dst.left - dest_x;
   src.top += dst.top - dest_y;
   if (source.pixels.size() < static_cast<size_t>(source.width) * source.height) return;
+  // Without covers every row is one move (the common case: each repaint of the game).
+  const bool uncovered = covers_.empty();
+  const auto bytes = static_cast<size_t>(dst.Width()) * sizeof(uint16_t);
   for (int32_t row = 0; row < dst.Height(); ++row) {
-    const size_t from = static_cast<size_t>(source.height - (src.top + row) - 1) * source.width +
-                        static_cast<size_t>(src.left);
-    CopyRow(&source.pixels[from], dst.left, dst.top + row, dst.Width());
+    const uint16_t* from =
+        source.pixels.data() +
+        (static_cast<size_t>(source.height - (src.top + row) - 1) * source.width +
+         static_cast<size_t>(src.left));
+    if (uncovered)
+      std::memcpy(pixels_.data() + (static_cast<size_t>(height_ - (dst.top + row) - 1) * width_ +
+                                    static_cast<size_t>(dst.left)),
+                  from, bytes);
+    else
+      CopyRow(from, dst.left, dst.top + row, dst.Width());
   }
   MarkDirty(dst);
 }
