@@ -174,6 +174,7 @@ void CloseSoundOutput(SoundDevice& device);
 uint32_t TickCount();
 void Sleep(uint32_t milliseconds);
 void IdleWait();
+// IdleWait for a loop that only input or a wake can end: it rests through the clock's passes.
 void IdleWaitForInput();
 // Ends the program thread's current or next IdleWait early, from any thread: called when a
 // sound stops or the clock changed what a waiting loop shows or looks at, so that the loop
